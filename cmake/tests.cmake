@@ -1,0 +1,58 @@
+# The GoogleTest executable of a native or a Windows test build.
+# tests/common is built in both, so the same cases run against the stand-in
+# platform and, under Wine, against the real system.
+include(GoogleTest)
+
+set(fixtures_dir ${PROJECT_SOURCE_DIR}/tests/fixtures)
+if(WIN32)
+  file(GLOB test_sources CONFIGURE_DEPENDS tests/common/*.cpp tests/win32/*.cpp)
+  # Wine maps the Linux root to drive Z:.
+  string(REPLACE "/" "\\\\" fixtures_dir "Z:${fixtures_dir}")
+
+  set(CENTINELA_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for Windows")
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${CENTINELA_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(gtest_main_target gtest_main)
+else()
+  file(GLOB test_sources CONFIGURE_DEPENDS tests/common/*.cpp tests/native/*.cpp)
+  find_package(GTest REQUIRED)
+  set(gtest_main_target GTest::gtest_main)
+endif()
+
+add_executable(centinela_tests ${test_sources})
+target_link_libraries(centinela_tests PRIVATE ${centinela_libs} ${gtest_main_target})
+target_compile_definitions(centinela_tests PRIVATE CENTINELA_FIXTURES_DIR="${fixtures_dir}")
+
+if(NOT WIN32)
+  gtest_discover_tests(centinela_tests TEST_PREFIX ${CENTINELA_TEST_PREFIX}
+    PROPERTIES TIMEOUT 60)
+  return()
+endif()
+
+# Windows: a throw-away prefix in this build folder, made once per ctest run by
+# the setup test and removed by the cleanup test; every Wine run goes through
+# cmake/wine-run.sh, which sets the environment and makes sure of a display.
+target_link_options(centinela_tests PRIVATE -static)
+set(wine_state ${CMAKE_BINARY_DIR}/wine)
+set(wine_run ${PROJECT_SOURCE_DIR}/cmake/wine-run.sh ${wine_state})
+set_target_properties(centinela_tests PROPERTIES CROSSCOMPILING_EMULATOR "${wine_run}")
+
+set(wine_fixture ${CENTINELA_TEST_PREFIX}wine-prefix)
+add_test(NAME ${CENTINELA_TEST_PREFIX}wine-prefix-setup COMMAND ${wine_run} --setup)
+add_test(NAME ${CENTINELA_TEST_PREFIX}wine-prefix-cleanup COMMAND ${wine_run} --cleanup)
+set_tests_properties(${CENTINELA_TEST_PREFIX}wine-prefix-setup PROPERTIES
+  FIXTURES_SETUP ${wine_fixture} TIMEOUT 300)
+set_tests_properties(${CENTINELA_TEST_PREFIX}wine-prefix-cleanup PROPERTIES
+  FIXTURES_CLEANUP ${wine_fixture} TIMEOUT 120)
+
+# Cases are listed under Wine when ctest starts (before the setup test runs, so
+# the wrapper creates the prefix itself if it is missing). One lock for all Wine
+# cases of every build: they share the display, and one prefix must not serve
+# two at once.
+gtest_discover_tests(centinela_tests
+  TEST_PREFIX ${CENTINELA_TEST_PREFIX}
+  DISCOVERY_MODE PRE_TEST
+  DISCOVERY_TIMEOUT 300
+  PROPERTIES TIMEOUT 60 FIXTURES_REQUIRED ${wine_fixture} RESOURCE_LOCK centinela_wine)

@@ -1,0 +1,81 @@
+// The monitor's state and work: the entry table, the validated list and its
+// data file, the scan of the start-up places, the two actions and the
+// ten-second check. The main window owns one and forwards its events here.
+#pragma once
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "core/grid.h"
+#include "platform/desktop.h"
+#include "platform/files.h"
+
+// One record of the data file, as it lies on disk: space-padded CP1252 text
+// fields without terminators.
+struct EntradaValidada {
+  char Ubicacion[10];
+  char Subclave[50];
+  char Nombre[100];
+  char Ruta[100];
+};
+
+// Columns of the entry table. The view column is ours: it tells which
+// registry view a machine-wide value came from, so a removal acts on it.
+enum {
+  kColNombre = 0,
+  kColRuta = 1,
+  kColValidado = 2,
+  kColUbicacion = 3,
+  kColSubclave = 4,
+  kColVista = 5,
+  kList1Cols = 6,
+  kList2Cols = 4
+};
+
+class Monitor {
+ public:
+  explicit Monitor(plat::Desktop* desktop);
+
+  // Opens (creating when missing) the data file for the whole run.
+  bool AbrirFichero(std::string* why);
+  bool FicheroAbierto() const { return fichero_.IsOpen(); }
+
+  void llegirdelregistre();
+  void llegirdelfitxer();
+  // False when a record could not be written (`why` says why); the rows
+  // written before it stay, and the table is rebuilt either way.
+  bool GUARDAR(std::string* why);
+  std::string VALIDAR_CLAVE(const std::string& CLAVE);
+  // Removes the current row's entry from start-up and rescans. False, with a
+  // sentence for the user in `why`, when it did not take effect.
+  bool eliminar(std::string* why);
+  void comprobar();
+  void Timer1_Timer();
+
+  // The main window's handlers that act on the table.
+  void LIST1_SelChange();
+  void btnvalidar_Click();
+  void Command3_Click();
+
+  // Every message box of the program goes through here, so that a tick can
+  // tell that one is open and keep its hands off the table.
+  int Caja(const std::string& text, const std::string& caption, unsigned type);
+  bool CajaAbierta() const { return cajasAbiertas_ > 0; }
+
+  Grid LIST1;
+  Grid list2;
+  std::string TXTVALIDAR;
+  std::string numsel;
+
+ private:
+  void AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells);
+  bool Coincide(const std::string& name) const;
+  int32_t FilaDeEntrada(const std::string& ubicacion, const std::string& subclave,
+                        const std::string& vista, const std::string& nombre) const;
+
+  plat::Desktop* desktop_;
+  plat::RecordFile fichero_;
+  EntradaValidada registro_;
+  int cajasAbiertas_;
+};

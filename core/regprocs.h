@@ -1,0 +1,79 @@
+// The monitor's registry procedures: read, enumerate, write and delete one
+// value. Each opens its key, does one thing and closes it; nothing is ever
+// reported as an error, and a read that fails gives "Not Found" as its data.
+#pragma once
+#include <stdint.h>
+
+#include <string>
+
+#include "platform/registry.h"
+
+// The registry view a key is opened in. The default is the plain open, which
+// a 32-bit program on 64-bit Windows gets redirected to the 32-bit view.
+enum RegView { kRegViewDefault, kRegView64, kRegView32 };
+
+// Why an enumeration step gave what it gave.
+enum EnumStatus {
+  kEnumOk,          // a value was read; its data may still be the text "Not Found"
+  kEnumNoMore,      // no value at that index, or the key could not be opened
+  kEnumUnreadable,  // a value is there but its name or data overflows the buffers
+};
+
+// The buffers of one read, as the procedures have always used them.
+const uint32_t kRegNameChars = 2048;
+const uint32_t kRegDataBytes = 2048;
+// Enough for any value name Windows allows (16383 characters and the zero),
+// and for any start-up command worth showing.
+const uint32_t kRegNameCharsMax = 16384;
+const uint32_t kRegDataBytesMax = 1024 * 1024;
+
+// The three elements of an enumeration: type, name, data as text. After a
+// failure only `data` ("Not Found") means anything.
+struct RegEnumResult {
+  int32_t type;
+  std::string name;
+  std::string data;
+  RegEnumResult() : type(0) {}
+};
+
+// One open key, closed when the object goes.
+class RegKey {
+ public:
+  RegKey() : key_(0) {}
+  ~RegKey() { Close(); }
+  RegKey(RegKey&& other) : key_(other.key_) { other.key_ = 0; }
+  RegKey& operator=(RegKey&& other);
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+
+  // The default view opens with RegOpenKeyA (all access it allows); another
+  // view with RegOpenKeyExA, `access` and the view's KEY_WOW64_* flag.
+  bool Open(int32_t root, const std::string& subKey, RegView view = kRegViewDefault,
+            plat::REGSAM access = plat::kKeyRead);
+  bool IsOpen() const { return key_ != 0; }
+  plat::HKEY Handle() const { return key_; }
+  void Close();
+
+ private:
+  plat::HKEY key_;
+};
+
+std::string ReadRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
+                         RegView view = kRegViewDefault);
+
+RegEnumResult EnumRegValue(int32_t root, const std::string& subKey, uint32_t index,
+                           EnumStatus* status = 0, RegView view = kRegViewDefault);
+
+// REG_DWORD stores the text as a signed 32-bit decimal number (nothing is
+// stored when it is not one); any other type stores the text as REG_SZ, with
+// a terminating zero only for REG_SZ itself.
+void WriteRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
+                   uint32_t type, const std::string& data);
+
+void DeleteRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
+                    RegView view = kRegViewDefault);
+
+// EnumRegValue on a key already open, with the buffers given. Buffers above
+// the usual size are cut to what the system says the value needs.
+RegEnumResult EnumValueAt(const RegKey& key, uint32_t index, uint32_t nameChars,
+                          uint32_t dataBytes, EnumStatus* status);

@@ -1,0 +1,33 @@
+#include "core/strutil.h"
+
+std::string DecimalText(int64_t value) {
+  // Work on the magnitude as unsigned so that the most negative value fits.
+  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  char digits[24];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  std::string text;
+  if (value < 0) text += '-';
+  while (n > 0) text += digits[--n];
+  return text;
+}
+
+bool ParseInt32(const std::string& text, int32_t* value) {
+  size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  if (i == text.size()) return false;
+  int64_t magnitude = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    magnitude = magnitude * 10 + (text[i] - '0');
+    if (magnitude > 2147483648LL) return false;
+  }
+  int64_t result = negative ? -magnitude : magnitude;
+  if (result > 2147483647LL) return false;
+  *value = static_cast<int32_t>(result);
+  return true;
+}

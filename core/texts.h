@@ -1,0 +1,136 @@
+// Every text of the program, in one place. The program's own texts are
+// Spanish, written as CP1252 bytes, the code page of the platform boundary.
+#pragma once
+
+namespace txt {
+
+// Registry layer.
+const char kNotFound[] = "Not Found";
+
+// Watched places.
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kRunServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+const char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders";
+const char kStartupValue[] = "Startup";
+const char kOpenCommandKey[] = "exefile\\shell\\open\\command";
+const char kStandardOpenCommand[] = "\"%1\" %*";
+const char kAllFiles[] = "\\*.*";
+
+// Data file.
+const char kDataFile[] = "c:\\windows\\ximvar.dat";
+
+// Entry table.
+const char kHeaderNombre[] = "NOMBRE";
+const char kHeaderRuta[] = "RUTA";
+const char kHeaderValidado[] = "Validado";
+const char kSi[] = "SI";
+const char kNo[] = "NO";
+const char kView64[] = "64";
+const char kView32[] = "32";
+
+// Alert of the check.
+const char kAlertCaption[] = "Centinela";
+const char kAlertText[] =
+    "Atenci\xf3n: Centinela de Ximvar ha detectado que uno o varios programas se han instalado "
+    "en el registro de inicio. Abra el programa y verifique que son programas que usted conoce, "
+    "o de lo contrario, eliminelos del arranque para mantener este limpio de aplicaciones "
+    "indeseadas.";
+
+// Confirmations of the two actions.
+const char kValidarCaption[] = "Validar...";
+const char kValidarText[] =
+    "Atenci\xf3n: si marca este programa como v\xe1lido, no se le preguntar\xe1 mas por el y por "
+    "tanto, se ejecutar\xe1 cada vez que inicie Windows.\r\n"
+    "Por tanto, m\xe1rquelo SOLO SI ESTA TOTALMENTE SEGURO QUE NO SE TRATA DE UN VIRUS.\r\n"
+    "\xbf" "Est\xe1 seguro de querer marcarlo como v\xe1lido?";
+const char kEliminarCaption[] = "Eliminar...";
+const char kEliminarTextBefore[] =
+    "Atenci\xf3n: si elimina este programa del inicio, solo dejar\xe1 de arrancarse al iniciar "
+    "Windows, pero no se eliminar\xe1 del disco duro. Si se trata de un virus, deber\xe1 eliminar "
+    "el fichero manualmente. Su ubicaci\xf3n es:\r\n";
+const char kEliminarTextAfter[] = "\r\n\xbf" "Est\xe1 seguro de querer eliminarlo del arranque?";
+
+// A removal that did not take effect: opening, the entry's name, one of the
+// endings.
+const char kNoEliminadoBefore[] = "No se ha podido eliminar \"";
+const char kNoEliminadoSigue[] = "\" del inicio: sigue registrado.";
+const char kNoEliminadoFichero[] = "\" del inicio: ";
+const char kNoEliminadoCarpeta[] =
+    "\" del inicio: la carpeta de inicio ha cambiado desde la \xfaltima lectura.";
+const char kNoEliminadoNombre[] = "\" del inicio: el nombre no es el de un fichero.";
+
+// A save of the data file that failed.
+const char kGuardarCaption[] = "Validar...";
+const char kGuardarFallo[] = "No se ha podido guardar en el fichero de datos ";
+
+}  // namespace txt
+
+namespace txt {
+
+// Start-up.
+const char kAppTitle[] = "Centinela";
+const char kFicheroFallo[] = "No se puede abrir ni crear el fichero de datos ";
+
+// Main window.
+const char kForm1Caption[] =
+    "Ximvar Centinela - Software de supervisi\xf3n del Registro de Windows 9x/ME";
+const char kLabel1[] = "Aplicaciones que actualmente se ejecutan al arrancar Microsoft Windows:";
+const char kLabel2[] = "Programa seleccionado:";
+const char kBtnValidar[] = "Marcar como v\xe1lido";
+const char kCommand3[] = "Eliminar del inicio";
+const char kCommand2[] = "?";
+const char kCommand1[] = "Ocultar";
+
+// Tray.
+const char kTrayTip[] = "Ximvar Serveis - Centinela";
+const char kMnuAcerca[] = "Abrir";
+const char kMnuSalir[] = "Cerrar";
+
+// About box.
+const char kAyudaCaptionPrefix[] = "Acerca de ";
+const char kLblTitle[] =
+    "Ximvar Centinela 1.0 \xe9s una peque\xf1" "a aplicaci\xf3n para Windows hecha \xedntegramente "
+    "por algunos de los programadores de Ximvar en su tiempo libre.";
+const char kAyudaLabel1[] =
+    "Su objetivo \xe9s intentar ayudar a todos aquellos usuarios que vean desesperados como "
+    "docenas de peque\xf1" "as aplicaciones se ejecutan cada vez que arrancan su ordenador, "
+    "disminuyendo la cantidad de memoria disponible y disminuyendo la velocidad del mismo. "
+    "Centinela mantiene limpio el arranque de Windows, eliminando de este todas aquellas "
+    "aplicaciones que el usuario no conozca o no quiera que se ejecuten, incluidos los virus "
+    "como Sircam32, MTX_, Loveletter, Kournikova, Wininit, etc...";
+const char kAyudaLabel2[] =
+    "Centinela debe instalarse en el men\xfa inicio, de manera que est\xe9 residente en el "
+    "sistema. Al tener solo 60Ks. de tama\xf1o, apenas afecta al rendimiento del ordenador. "
+    "Centinela mantendr\xe1 vigilados en todo momento 6 puntos vitales del registro de Windows, "
+    "y nos avisar\xe1 cada vez que una aplicaci\xf3n intente instalarse all\xed. En ese momento "
+    "deberemos decidir si autorizamos que dicho programa se instale como residente, o si por el "
+    "contrario, no queremos que se ejecute al arrancar nuestro ordenador. En ning\xfan momento "
+    "se borrar\xe1 ni desinstalar\xe1 ning\xfan fichero, solamente se impedir\xe1 que se ejecute "
+    "permanentemente. Si el usuario quiere eliminar dicho fichero deber\xe1 hacerlo "
+    "manualmente, ya que lo que se pretende es solo mantener LIMPIO el arranque.";
+const char kLblDisclaimer[] =
+    "Si le ha gustado este programa, visite nuestra web www.ximvar.com y pruebe nuestros "
+    "programas comerciales.";
+const char kCmdOK[] = "Aceptar";
+const char kCmdSysInfo[] = "&Info. del sistema...";
+const char kSysInfoNoDisponible[] =
+    "La informaci\xf3n del sistema no est\xe1 disponible en este momento";
+const char kMsinfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+const char kMsinfoPathValue[] = "PATH";
+const char kMsinfoLocationKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
+const char kMsinfoLocationValue[] = "MSINFO";
+const char kMsinfoExe[] = "\\MSINFO32.EXE";
+
+// Reasons the system gives for a file operation that failed.
+const char kErrArchivoNoEncontrado[] = "No se encuentra el archivo.";
+const char kErrRutaNoEncontrada[] = "No se encuentra la ruta de acceso.";
+const char kErrAccesoDenegado[] = "Acceso denegado.";
+const char kErrProtegidoEscritura[] = "El disco est\xe1 protegido contra escritura.";
+const char kErrEnUso[] = "El archivo est\xe1 siendo utilizado por otro proceso.";
+const char kErrDiscoLleno[] = "No hay espacio suficiente en el disco.";
+const char kErrNombreNoValido[] = "El nombre del archivo o de la ruta de acceso no es v\xe1lido.";
+const char kErrSigueAhi[] = "El archivo sigue en su sitio.";
+const char kErrSistemaBefore[] = "Error del sistema ";
+const char kErrSistemaAfter[] = ".";
+
+}  // namespace txt

@@ -1,0 +1,50 @@
+// Files as the core sees them. Paths are Windows paths in CP1252
+// ("c:\windows\ximvar.dat"); off Windows they map below a chosen root folder.
+#pragma once
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+namespace plat {
+
+// Bare names of the ordinary files (no folders, no hidden or system files)
+// matching `pattern` ("folder\*.*"), in the order the system lists them.
+// A folder that cannot be listed gives no names.
+void ListOrdinaryFiles(const std::string& pattern, std::vector<std::string>* names);
+
+// True when `path` names an existing ordinary file (not hidden, not system).
+bool FileExists(const std::string& path);
+
+// Deletes one file; false (with the system's reason in CP1252 Spanish when
+// `why` is given) when it is still there afterwards.
+bool DeleteFileA(const std::string& path, std::string* why);
+
+// A file of fixed-length records, opened once for reading and writing and
+// shared with other processes, created when missing, never truncated.
+class RecordFile {
+ public:
+  RecordFile() : handle_(0), recordLength_(0) {}
+  ~RecordFile() { Close(); }
+  RecordFile(const RecordFile&) = delete;
+  RecordFile& operator=(const RecordFile&) = delete;
+
+  // False with the system's reason (Spanish, CP1252) in `why`.
+  bool Open(const std::string& path, uint32_t recordLength, std::string* why);
+  bool IsOpen() const { return handle_ != 0; }
+  void Close();
+
+  // Records whole or in part held by the file (a partial last record counts).
+  uint32_t RecordCount();
+  // Reads record n (from 1) into buf (recordLength bytes). Bytes past the end
+  // of the file read as zero; false only when the system refuses the read.
+  bool ReadRecord(uint32_t n, char* buf);
+  // Writes record n (from 1) whole, growing the file as needed.
+  bool WriteRecord(uint32_t n, const char* buf, std::string* why);
+
+ private:
+  intptr_t handle_;
+  uint32_t recordLength_;
+};
+
+}  // namespace plat

@@ -1,0 +1,42 @@
+// Controls of the native stand-ins for the registry and the file system, for
+// tests: their state, the 64-bit Windows registry views, and faults on demand.
+#pragma once
+#include <stddef.h>
+
+#include <string>
+
+#include "platform/registry.h"
+
+namespace plat {
+namespace standin {
+
+// Empties every root, forgets every open handle, clears faults, one view.
+void ResetRegistry();
+// With two views, HKEY_LOCAL_MACHINE\Software opened or created with
+// KEY_WOW64_32KEY is HKEY_LOCAL_MACHINE\Software\Wow6432Node.
+void SetTwoViews(bool two);
+// Handles opened and not yet closed (predefined roots not counted).
+size_t OpenHandleCount();
+// Opening or creating exactly root\subKey fails with access denied from now
+// on (until the next reset).
+void FailRegistryOpen(int32_t root, const std::string& subKey);
+// Loads a REGEDIT4 file into the registry; false when it cannot be read, has
+// no header, or has lines that were skipped as malformed.
+bool LoadRegFile(const std::string& path);
+
+// Windows paths "x:\a\b" map to root/x/a/b; until set, no path maps.
+void SetFileRoot(const std::string& dir);
+// Forgets system marks and file faults; the root stays.
+void ResetFiles();
+// Marks a file (by Windows path) with the system attribute, or clears it.
+// Hidden files are those whose name starts with '.'.
+void SetSystemFile(const std::string& path, bool system);
+// The next `count` record writes fail with "disk full".
+void FailNextWrites(int count);
+// The next `count` deletions fail with "access denied", the file staying.
+void FailNextDeletes(int count);
+// The POSIX path a Windows path maps to; empty when it maps to nothing.
+std::string MapPath(const std::string& windowsPath);
+
+}  // namespace standin
+}  // namespace plat

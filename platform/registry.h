@@ -1,0 +1,74 @@
+// The registry as the core sees it: advapi32's ANSI functions under their own
+// names and argument shapes, in a namespace of ours so they never meet
+// <windows.h>. Windows forwards to the system; elsewhere an abstract registry.
+#pragma once
+#include <stdint.h>
+
+namespace plat {
+
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef uint8_t BYTE;
+typedef DWORD REGSAM;
+struct HKEY__;
+typedef HKEY__* HKEY;
+
+// Predefined roots carry the handle values Windows gives them; a root held as a
+// signed 32-bit number becomes a handle by sign extension.
+inline HKEY RootKey(int32_t root) {
+  return reinterpret_cast<HKEY>(static_cast<intptr_t>(root));
+}
+const int32_t kHkeyClassesRoot = static_cast<int32_t>(0x80000000u);
+const int32_t kHkeyCurrentUser = static_cast<int32_t>(0x80000001u);
+const int32_t kHkeyLocalMachine = static_cast<int32_t>(0x80000002u);
+const int32_t kHkeyUsers = static_cast<int32_t>(0x80000003u);
+
+const LONG kErrorSuccess = 0;
+const LONG kErrorFileNotFound = 2;
+const LONG kErrorAccessDenied = 5;
+const LONG kErrorInvalidHandle = 6;
+const LONG kErrorInvalidParameter = 87;
+const LONG kErrorBadPathname = 161;
+const LONG kErrorMoreData = 234;
+const LONG kErrorNoMoreItems = 259;
+const LONG kErrorKeyDeleted = 1018;
+
+const DWORD kRegNone = 0;
+const DWORD kRegSz = 1;
+const DWORD kRegExpandSz = 2;
+const DWORD kRegBinary = 3;
+const DWORD kRegDword = 4;
+const DWORD kRegMultiSz = 7;
+
+const REGSAM kKeyQueryValue = 0x0001;
+const REGSAM kKeySetValue = 0x0002;
+const REGSAM kKeyCreateSubKey = 0x0004;
+const REGSAM kKeyEnumerateSubKeys = 0x0008;
+const REGSAM kKeyRead = 0x20019;
+const REGSAM kKeyAllAccess = 0xF003F;
+const REGSAM kKeyWow64_64Key = 0x0100;
+const REGSAM kKeyWow64_32Key = 0x0200;
+
+LONG RegOpenKeyA(HKEY key, const char* subKey, HKEY* result);
+LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, REGSAM sam, HKEY* result);
+LONG RegCreateKeyA(HKEY key, const char* subKey, HKEY* result);
+LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD reserved, char* cls, DWORD options,
+                     REGSAM sam, void* security, HKEY* result, DWORD* disposition);
+LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data,
+                      DWORD* cbData);
+LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* cchValueName, DWORD* reserved,
+                   DWORD* type, BYTE* data, DWORD* cbData);
+LONG RegSetValueExA(HKEY key, const char* valueName, DWORD reserved, DWORD type, const BYTE* data,
+                    DWORD cbData);
+LONG RegDeleteValueA(HKEY key, const char* valueName);
+LONG RegDeleteKeyA(HKEY key, const char* subKey);
+// Subkeys are needed only to take a whole tree down (test fixtures' [-key]).
+LONG RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD cchName);
+LONG RegFlushKey(HKEY key);
+LONG RegCloseKey(HKEY key);
+
+// True where HKEY_LOCAL_MACHINE\Software has a 32-bit and a 64-bit view
+// (64-bit Windows, whichever build of ours runs there).
+bool RegHasTwoViews();
+
+}  // namespace plat

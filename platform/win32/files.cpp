@@ -1,0 +1,131 @@
+// Files through kernel32's ANSI functions.
+#ifndef WINVER
+#define WINVER 0x0400
+#endif
+#ifndef _WIN32_WINNT
+#define _WIN32_WINNT 0x0400
+#endif
+#include <windows.h>
+
+#include "core/texts.h"
+#include "platform/errtext.h"
+#include "platform/files.h"
+
+#ifndef INVALID_SET_FILE_POINTER
+#define INVALID_SET_FILE_POINTER ((DWORD)-1)
+#endif
+
+namespace plat {
+namespace {
+
+const DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+void SetWhy(std::string* why, DWORD code) {
+  if (why) *why = SystemErrorText(code);
+}
+
+HANDLE Handle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+
+// Places the file pointer at record n (from 1); false past 4 GB.
+bool Seek(HANDLE file, uint32_t n, uint32_t recordLength) {
+  const uint64_t offset = static_cast<uint64_t>(n - 1) * recordLength;
+  if (n == 0 || offset + recordLength > 0xFFFFFFFFull) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  LONG high = 0;
+  SetLastError(NO_ERROR);
+  DWORD low = SetFilePointer(file, static_cast<LONG>(offset), &high, FILE_BEGIN);
+  return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
+}
+
+}  // namespace
+
+void ListOrdinaryFiles(const std::string& pattern, std::vector<std::string>* names) {
+  names->clear();
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA(pattern.c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if ((found.dwFileAttributes & kNotOrdinary) == 0) names->push_back(found.cFileName);
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+}
+
+bool FileExists(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotOrdinary) == 0;
+}
+
+bool DeleteFileA(const std::string& path, std::string* why) {
+  const DWORD error = ::DeleteFileA(path.c_str()) ? NO_ERROR : GetLastError();
+  // What counts is whether the file is gone: a file already missing is, one
+  // marked for deletion while another program holds it open is not yet.
+  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD now = GetLastError();
+    if (now == ERROR_FILE_NOT_FOUND || now == ERROR_PATH_NOT_FOUND) return true;
+  }
+  if (why) *why = error != NO_ERROR ? SystemErrorText(error) : std::string(txt::kErrSigueAhi);
+  return false;
+}
+
+bool RecordFile::Open(const std::string& path, uint32_t recordLength, std::string* why) {
+  Close();
+  if (recordLength == 0) {
+    SetWhy(why, ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, 0);
+  if (file == INVALID_HANDLE_VALUE) {
+    SetWhy(why, GetLastError());
+    return false;
+  }
+  handle_ = reinterpret_cast<intptr_t>(file);
+  recordLength_ = recordLength;
+  return true;
+}
+
+void RecordFile::Close() {
+  if (handle_ != 0) CloseHandle(Handle(handle_));
+  handle_ = 0;
+}
+
+uint32_t RecordFile::RecordCount() {
+  if (handle_ == 0) return 0;
+  DWORD high = 0;
+  DWORD low = GetFileSize(Handle(handle_), &high);
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
+  const uint64_t size = static_cast<uint64_t>(high) << 32 | low;
+  const uint64_t count = (size + recordLength_ - 1) / recordLength_;
+  return count > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(count);
+}
+
+bool RecordFile::ReadRecord(uint32_t n, char* buf) {
+  if (handle_ == 0) return false;
+  ZeroMemory(buf, recordLength_);
+  DWORD got = 0;
+  return Seek(Handle(handle_), n, recordLength_) &&
+         ReadFile(Handle(handle_), buf, recordLength_, &got, 0);
+}
+
+bool RecordFile::WriteRecord(uint32_t n, const char* buf, std::string* why) {
+  if (handle_ == 0) {
+    SetWhy(why, ERROR_INVALID_HANDLE);
+    return false;
+  }
+  DWORD put = 0;
+  if (!Seek(Handle(handle_), n, recordLength_) ||
+      !WriteFile(Handle(handle_), buf, recordLength_, &put, 0)) {
+    SetWhy(why, GetLastError());
+    return false;
+  }
+  if (put != recordLength_) {
+    SetWhy(why, ERROR_DISK_FULL);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace plat

@@ -1,0 +1,126 @@
+// The registry functions forwarded to advapi32's ANSI ones.
+#ifndef WINVER
+#define WINVER 0x0400
+#endif
+#ifndef _WIN32_WINNT
+#define _WIN32_WINNT 0x0400
+#endif
+#include <windows.h>
+
+#include "platform/registry.h"
+
+#ifndef KEY_WOW64_64KEY
+#define KEY_WOW64_64KEY 0x0100
+#endif
+#ifndef KEY_WOW64_32KEY
+#define KEY_WOW64_32KEY 0x0200
+#endif
+
+static_assert(plat::kKeyWow64_64Key == KEY_WOW64_64KEY, "view flags agree");
+static_assert(plat::kKeyWow64_32Key == KEY_WOW64_32KEY, "view flags agree");
+
+namespace plat {
+namespace {
+
+::HKEY Sys(HKEY key) { return reinterpret_cast< ::HKEY>(key); }
+HKEY Ours(::HKEY key) { return reinterpret_cast<HKEY>(key); }
+
+// A DWORD in/out argument, passed through a system DWORD so that the two
+// 32-bit types never alias.
+class InOut {
+ public:
+  explicit InOut(DWORD* p) : p_(p), v_(p ? *p : 0) {}
+  ~InOut() {
+    if (p_) *p_ = static_cast<DWORD>(v_);
+  }
+  ::DWORD* Get() { return p_ ? &v_ : 0; }
+
+ private:
+  DWORD* p_;
+  ::DWORD v_;
+};
+
+// The system leaves the handle alone on some failures; ours is always null then.
+LONG Opened(LONG status, ::HKEY key, HKEY* result) {
+  *result = status == ERROR_SUCCESS ? Ours(key) : 0;
+  return status;
+}
+
+}  // namespace
+
+LONG RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) {
+  ::HKEY h = 0;
+  return Opened(::RegOpenKeyA(Sys(key), subKey, &h), h, result);
+}
+
+LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, REGSAM sam, HKEY* result) {
+  ::HKEY h = 0;
+  return Opened(::RegOpenKeyExA(Sys(key), subKey, options, sam, &h), h, result);
+}
+
+LONG RegCreateKeyA(HKEY key, const char* subKey, HKEY* result) {
+  ::HKEY h = 0;
+  return Opened(::RegCreateKeyA(Sys(key), subKey, &h), h, result);
+}
+
+LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD reserved, char* cls, DWORD options,
+                     REGSAM sam, void* security, HKEY* result, DWORD* disposition) {
+  ::HKEY h = 0;
+  InOut disp(disposition);
+  LONG status = ::RegCreateKeyExA(Sys(key), subKey, reserved, cls, options, sam,
+                                  static_cast<LPSECURITY_ATTRIBUTES>(security), &h, disp.Get());
+  return Opened(status, h, result);
+}
+
+LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data,
+                      DWORD* cbData) {
+  InOut r(reserved), t(type), cb(cbData);
+  return ::RegQueryValueExA(Sys(key), valueName, r.Get(), t.Get(), data, cb.Get());
+}
+
+LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* cchValueName, DWORD* reserved,
+                   DWORD* type, BYTE* data, DWORD* cbData) {
+  InOut cch(cchValueName), r(reserved), t(type), cb(cbData);
+  return ::RegEnumValueA(Sys(key), index, valueName, cch.Get(), r.Get(), t.Get(), data, cb.Get());
+}
+
+LONG RegSetValueExA(HKEY key, const char* valueName, DWORD reserved, DWORD type, const BYTE* data,
+                    DWORD cbData) {
+  return ::RegSetValueExA(Sys(key), valueName, reserved, type, data, cbData);
+}
+
+LONG RegDeleteValueA(HKEY key, const char* valueName) {
+  return ::RegDeleteValueA(Sys(key), valueName);
+}
+
+LONG RegDeleteKeyA(HKEY key, const char* subKey) { return ::RegDeleteKeyA(Sys(key), subKey); }
+
+LONG RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD cchName) {
+  return ::RegEnumKeyA(Sys(key), index, name, cchName);
+}
+
+LONG RegFlushKey(HKEY key) { return ::RegFlushKey(Sys(key)); }
+
+LONG RegCloseKey(HKEY key) {
+  // The null handle of a failed open is closed too; it must stay harmless.
+  if (key == 0) return kErrorInvalidHandle;
+  return ::RegCloseKey(Sys(key));
+}
+
+bool RegHasTwoViews() {
+#ifdef _WIN64
+  return true;
+#else
+  // Windows 9x and NT4 lack IsWow64Process; they have one view.
+  typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, PBOOL);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  IsWow64ProcessFn isWow64 =
+      kernel ? reinterpret_cast<IsWow64ProcessFn>(
+                   reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")))
+             : 0;
+  BOOL wow64 = FALSE;
+  return isWow64 != 0 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
+}  // namespace plat

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every preset and runs every test: native and,
+# under Wine, the Windows ones. Ends with CTest's summary line.
+set -u
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+presets=(native win32 win64 win32-tests win64-tests)
+
+install_missing || exit 1
+for preset in "${presets[@]}"; do
+  build_preset "$preset" || exit 1
+done
+
+# One ctest run over every build, so that one summary line covers them all.
+{
+  echo "# Written by scripts/test.sh: one ctest run over every build."
+  printf 'subdirs('
+  printf '"%s" ' "${presets[@]}"
+  printf ')\n'
+} >"$root/build/CTestTestfile.cmake"
+
+# Wine cases hold one lock among them, so -j2 only runs native cases alongside.
+ctest=(ctest --test-dir "$root/build" -j2 --output-on-failure)
+if [ -n "${DISPLAY:-}" ]; then
+  "${ctest[@]}"
+else
+  xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "${ctest[@]}"
+fi

@@ -1,0 +1,81 @@
+// The six watched places as a test sets them up: natively on the stand-in
+// registry and a folder below a temporary root, under Wine on the prefix's
+// real registry and a real Startup folder. Every test starts from empty places.
+#pragma once
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "core/regprocs.h"
+
+namespace places {
+
+// Empties the four watched keys (in every view), points "Startup" at an
+// empty test folder, writes the standard open command, removes the data file.
+void Reset();
+
+// The Startup folder, as the registry names it (a Windows path).
+std::string StartupFolder();
+// Creates a file in the Startup folder (extra attributes under Windows).
+void AddStartupFile(const std::string& name);
+bool StartupFileExists(const std::string& name);
+// A file in the folder that holds the Startup folder, out of its reach.
+void AddFileBesideStartup(const std::string& name);
+bool FileBesideStartupExists(const std::string& name);
+// Removes the "Startup" value altogether.
+void RemoveStartupValue();
+
+// Writes a value into a watched key (or any key) in the given view.
+void SetValue(int32_t root, const std::string& key, const std::string& name, uint32_t type,
+              const std::string& bytes, RegView view = kRegViewDefault);
+void SetString(int32_t root, const std::string& key, const std::string& name,
+               const std::string& text, RegView view = kRegViewDefault);
+bool ValueExists(int32_t root, const std::string& key, const std::string& name,
+                 RegView view = kRegViewDefault);
+void SetOpenCommand(const std::string& command);
+std::string OpenCommand();
+
+// The view in which a machine-wide value written with `view` shows in the
+// scan's hidden column ("" where the system has one view).
+std::string ViewTag(RegView view);
+// Machine-wide values go to the 64-bit view where there are two.
+RegView MachineView();
+
+// The data file's bytes.
+std::string DataFileBytes();
+void WriteDataFileBytes(const std::string& bytes);
+
+}  // namespace places
+
+#include "platform/desktop.h"
+
+namespace places {
+
+// A desktop for tests that show no box: every box is answered OK/No, the
+// window stays as set.
+class QuietDesktop : public plat::Desktop {
+ public:
+  int MessageBoxA(const std::string& text, const std::string&, unsigned) override {
+    boxes.push_back(text);
+    return plat::kIdNo;
+  }
+  bool IsWindowVisible() override { return visible; }
+  void ShowWindow() override { visible = true; }
+  void HideWindow() override { visible = false; }
+  void CenterWindow() override {}
+  bool StartProgram(const std::string&) override { return false; }
+  bool PrevInstance() override { return false; }
+  void HideFromTaskList() override {}
+  bool AddTrayIcon() override { return true; }
+  void RemoveTrayIcon() override {}
+  plat::TrayChoice PopupTrayMenu() override { return plat::kTrayNone; }
+  void StartTimer(unsigned) override {}
+  void ShowAbout() override {}
+  void Quit() override {}
+
+  bool visible = true;
+  std::vector<std::string> boxes;
+};
+
+}  // namespace places

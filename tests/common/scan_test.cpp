@@ -1,0 +1,265 @@
+// The scan of the six places and the data file, on the stand-in natively and
+// on the real registry and disk under Wine.
+#include <gtest/gtest.h>
+
+#include "core/monitor.h"
+#include "core/texts.h"
+#include "platform/registry.h"
+#include "tests/common/places.h"
+
+namespace {
+
+using Cells = std::vector<std::string>;
+
+const std::string kHklm = "-2147483646";
+const std::string kHkcu = "-2147483647";
+const std::string kHkcr = "-2147483648";
+
+class ScanTest : public ::testing::Test {
+ protected:
+  ScanTest() : monitor(&desktop) {}
+  void SetUp() override {
+    places::Reset();
+    std::string why;
+    ASSERT_TRUE(monitor.AbrirFichero(&why)) << why;
+  }
+
+  Cells RowCells(int32_t row) const {
+    Cells cells;
+    for (int32_t c = 0; c < monitor.LIST1.Cols(); ++c)
+      cells.push_back(monitor.LIST1.TextMatrix(row, c));
+    return cells;
+  }
+  int32_t FindRow(const std::string& name) const {
+    for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r)
+      if (monitor.LIST1.TextMatrix(r, kColNombre) == name) return r;
+    return -1;
+  }
+  std::string Mark(const std::string& name) const {
+    int32_t row = FindRow(name);
+    return row < 0 ? "(absent)" : monitor.LIST1.TextMatrix(row, kColValidado);
+  }
+  // Marks the entry valid as the validate button does, and saves.
+  void Validate(const std::string& name) {
+    ASSERT_TRUE(monitor.LIST1.SetRow(FindRow(name)));
+    monitor.LIST1.SetCol(kColValidado);
+    monitor.LIST1.SetText(txt::kSi);
+    std::string why;
+    ASSERT_TRUE(monitor.GUARDAR(&why)) << why;
+  }
+  void AddUserRun(const std::string& name, const std::string& data) {
+    places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, name, data);
+  }
+
+  places::QuietDesktop desktop;
+  Monitor monitor;
+};
+
+TEST_F(ScanTest, ListsEveryPlaceInOrderWithItsHiddenColumns) {
+  const RegView mv = places::MachineView();
+  places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "Alfa", "c:\\alfa.exe", mv);
+  places::SetString(plat::kHkeyLocalMachine, txt::kRunServicesKey, "Beta", "c:\\beta.exe", mv);
+  AddUserRun("Gamma", "c:\\gamma.exe /s");
+  places::SetString(plat::kHkeyCurrentUser, txt::kRunServicesKey, "Delta", "c:\\delta.exe");
+  places::AddStartupFile("epsilon.lnk");
+  places::SetOpenCommand("c:\\zeta.exe \"%1\" %*");
+
+  monitor.llegirdelregistre();
+
+  const std::string tag = places::ViewTag(mv);
+  const std::vector<Cells> expected = {
+      {"NOMBRE", "RUTA", "Validado", "", "", ""},
+      {"Alfa", "c:\\alfa.exe", "NO", kHklm, txt::kRunKey, tag},
+      {"Beta", "c:\\beta.exe", "NO", kHklm, txt::kRunServicesKey, tag},
+      {"Gamma", "c:\\gamma.exe /s", "NO", kHkcu, txt::kRunKey, ""},
+      {"Delta", "c:\\delta.exe", "NO", kHkcu, txt::kRunServicesKey, ""},
+      {"epsilon.lnk", "epsilon.lnk", "NO", places::StartupFolder(), "", ""},
+      {"c:\\zeta.exe \"%1\" %*", "c:\\zeta.exe \"%1\" %*", "NO", kHkcr, "", ""},
+  };
+  ASSERT_EQ(monitor.LIST1.Rows(), static_cast<int32_t>(expected.size()));
+  for (size_t r = 0; r < expected.size(); ++r)
+    EXPECT_EQ(RowCells(static_cast<int32_t>(r)), expected[r]) << "row " << r;
+  EXPECT_EQ(monitor.LIST1.FixedRows(), 1);
+  const int32_t widths[] = {2400, 4000, 600, 0, 0, 0};
+  for (int32_t c = 0; c < kList1Cols; ++c) EXPECT_EQ(monitor.LIST1.ColWidth(c), widths[c]);
+}
+
+TEST_F(ScanTest, EmptyPlacesLeaveTheHeaderOnly) {
+  monitor.llegirdelregistre();
+  monitor.llegirdelregistre();  // a rescan starts from nothing
+  EXPECT_EQ(monitor.LIST1.Rows(), 1);
+  EXPECT_EQ(RowCells(0), Cells({"NOMBRE", "RUTA", "Validado", "", "", ""}));
+}
+
+TEST_F(ScanTest, BothRegistryViewsOfTheMachineKeysAreListed) {
+  if (!plat::RegHasTwoViews()) GTEST_SKIP() << "one registry view here";
+  places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "Nativo", "c:\\n64.exe", kRegView64);
+  places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "Wow", "c:\\w32.exe", kRegView32);
+  monitor.llegirdelregistre();
+  ASSERT_EQ(monitor.LIST1.Rows(), 3);
+  EXPECT_EQ(RowCells(1), Cells({"Nativo", "c:\\n64.exe", "NO", kHklm, txt::kRunKey, "64"}));
+  EXPECT_EQ(RowCells(2), Cells({"Wow", "c:\\w32.exe", "NO", kHklm, txt::kRunKey, "32"}));
+}
+
+// Values after one that reads as "Not Found", one too long for the first
+// read, or one with a very long name must all be listed.
+TEST_F(ScanTest, NoValueHidesTheValuesAfterIt) {
+  const std::string longData(3000, 'x');
+  const std::string longName = "a4" + std::string(2100, 'n');
+  AddUserRun("a1", txt::kNotFound);
+  AddUserRun("a2", longData);
+  AddUserRun("a3", "c:\\after.exe");
+  AddUserRun(longName, "c:\\longname.exe");
+  AddUserRun("a5", "c:\\last.exe");
+  monitor.llegirdelregistre();
+  ASSERT_EQ(monitor.LIST1.Rows(), 6);
+  EXPECT_EQ(RowCells(1)[kColRuta], txt::kNotFound);
+  EXPECT_EQ(RowCells(2)[kColRuta], longData);
+  EXPECT_EQ(RowCells(3)[kColRuta], "c:\\after.exe");
+  EXPECT_EQ(RowCells(4)[kColNombre], longName);
+  EXPECT_EQ(RowCells(4)[kColRuta], "c:\\longname.exe");
+  EXPECT_EQ(RowCells(5)[kColNombre], "a5");
+}
+
+TEST_F(ScanTest, ValuesShowAsTextByType) {
+  places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, "", "c:\\default.exe");
+  places::SetValue(plat::kHkeyCurrentUser, txt::kRunKey, "dword", plat::kRegDword,
+                   std::string("\x05\x00\x00\x00", 4));
+  monitor.llegirdelregistre();
+  ASSERT_EQ(monitor.LIST1.Rows(), 3);
+  EXPECT_EQ(RowCells(1)[kColNombre], "");
+  EXPECT_EQ(RowCells(1)[kColRuta], "c:\\default.exe");
+  EXPECT_EQ(RowCells(1)[kColValidado], "NO");  // an empty name is not validated by nothing
+  EXPECT_EQ(RowCells(2)[kColRuta], "005");
+}
+
+TEST_F(ScanTest, OpenCommandGivesARowOnlyWhenNotStandard) {
+  struct Case {
+    const char* command;
+    bool listed;
+  };
+  const Case cases[] = {
+      {"\"%1\" %*", false},
+      {"c:\\intruso.exe \"%1\" %*", true},
+      {"", true},
+      {"\"%1\"", false},
+  };
+  for (const Case& c : cases) {
+    places::SetOpenCommand(c.command);
+    monitor.llegirdelregistre();
+    EXPECT_EQ(monitor.LIST1.Rows(), c.listed ? 2 : 1) << c.command;
+    if (c.listed) {
+      EXPECT_EQ(RowCells(1), Cells({c.command, c.command, "NO", kHkcr, "", ""}));
+    }
+  }
+}
+
+TEST_F(ScanTest, StartupFolderRowsAndAMissingStartupValue) {
+  places::AddStartupFile("uno.exe");
+  monitor.llegirdelregistre();
+  ASSERT_EQ(monitor.LIST1.Rows(), 2);
+  EXPECT_EQ(RowCells(1), Cells({"uno.exe", "uno.exe", "NO", places::StartupFolder(), "", ""}));
+
+  places::RemoveStartupValue();
+  monitor.llegirdelregistre();
+  EXPECT_EQ(monitor.LIST1.Rows(), 1);
+}
+
+TEST_F(ScanTest, SaveWritesValidatedRowsAtTheirRowNumbers) {
+  for (const char* name : {"a", "b", "c", "d", "e"}) AddUserRun(name, std::string("c:\\") + name);
+  monitor.llegirdelregistre();
+  Validate("a");
+  Validate("c");
+  EXPECT_EQ(Mark("a"), "SI");
+  EXPECT_EQ(Mark("b"), "NO");
+  EXPECT_EQ(Mark("c"), "SI");
+
+  const std::string bytes = places::DataFileBytes();
+  ASSERT_EQ(bytes.size(), 3u * 260u);
+  EXPECT_EQ(bytes.substr(260, 260), std::string(260, '\0'));  // record 2 never written
+  const std::string record3 = bytes.substr(520, 260);
+  EXPECT_EQ(record3.substr(0, 10), "-214748364");
+  EXPECT_EQ(record3.substr(10, 50), std::string(txt::kRunKey) + std::string(50 - sizeof txt::kRunKey + 1, ' '));
+  EXPECT_EQ(record3.substr(60, 100), "c" + std::string(99, ' '));
+  EXPECT_EQ(record3.substr(160, 100), "c:\\c" + std::string(96, ' '));
+}
+
+TEST_F(ScanTest, LongFieldsAreCutToTheirWidth) {
+  places::SetString(plat::kHkeyCurrentUser, txt::kRunServicesKey, "svc", "c:\\svc.exe");
+  places::AddStartupFile("programa-de-inicio.exe");
+  monitor.llegirdelregistre();
+  Validate("svc");
+  Validate("programa-de-inicio.exe");
+  const std::string bytes = places::DataFileBytes();
+  ASSERT_EQ(bytes.size(), 2u * 260u);
+  EXPECT_EQ(bytes.substr(10, 50), std::string(txt::kRunServicesKey).substr(0, 50));
+  EXPECT_EQ(bytes.substr(260, 10), places::StartupFolder().substr(0, 10));
+  EXPECT_EQ(bytes.substr(270, 50), std::string(50, ' '));
+}
+
+// A stored name matches only as a whole; records never written match nothing.
+TEST_F(ScanTest, LookupMatchesWholeNamesOnly) {
+  std::string record(260, ' ');
+  record.replace(60, 6, "ABCDEF");
+  std::string file = record + std::string(260, '\0');  // record 2: a gap of zeros
+  places::WriteDataFileBytes(file);
+
+  struct Case {
+    const char* name;
+    const char* answer;
+  };
+  const Case cases[] = {{"ABCDEF", "SI"}, {"ABC", "NO"}, {"abcdef", "NO"}, {"ABCDEFG", "NO"},
+                        {"", "NO"}};
+  for (const Case& c : cases) EXPECT_EQ(monitor.VALIDAR_CLAVE(c.name), c.answer) << c.name;
+
+  // A written record with an empty name is the empty name's validation.
+  places::WriteDataFileBytes(std::string(260, ' '));
+  EXPECT_EQ(monitor.VALIDAR_CLAVE(""), "SI");
+}
+
+TEST_F(ScanTest, ValidatedRowsBeyondThirtyStayValidated) {
+  for (int i = 1; i <= 31; ++i) {
+    std::string name = std::string("v") + static_cast<char>('0' + i / 10) +
+                       static_cast<char>('0' + i % 10);
+    AddUserRun(name, "c:\\" + name + ".exe");
+  }
+  monitor.llegirdelregistre();
+  Validate("v31");
+  EXPECT_EQ(Mark("v31"), "SI");
+  EXPECT_EQ(places::DataFileBytes().size(), 31u * 260u);
+  monitor.llegirdelregistre();
+  EXPECT_EQ(Mark("v31"), "SI");
+  EXPECT_EQ(Mark("v30"), "NO");
+}
+
+TEST_F(ScanTest, LongNamesStayValidated) {
+  const std::string name150(150, 'L');
+  AddUserRun(name150, "c:\\largo.exe");
+  AddUserRun(std::string(150, 'M'), "c:\\otro.exe");
+  monitor.llegirdelregistre();
+  Validate(name150);
+  EXPECT_EQ(Mark(name150), "SI");
+  EXPECT_EQ(Mark(std::string(150, 'M')), "NO");
+}
+
+TEST_F(ScanTest, ATabMovesNothingInEitherList) {
+  AddUserRun("a\tb", "c:\\x.exe\t-2147483646");
+  monitor.llegirdelregistre();
+  ASSERT_EQ(monitor.LIST1.Rows(), 2);
+  EXPECT_EQ(RowCells(1), Cells({"a\tb", "c:\\x.exe\t-2147483646", "NO", kHkcu, txt::kRunKey, ""}));
+  Validate("a\tb");
+  EXPECT_EQ(Mark("a\tb"), "SI");
+  EXPECT_EQ(monitor.list2.TextMatrix(1, 0), "a\tb" + std::string(97, ' '));
+  EXPECT_EQ(monitor.VALIDAR_CLAVE("a"), "NO");
+}
+
+TEST_F(ScanTest, ValidatedListHoldsThirtyRowsAtLeast) {
+  monitor.llegirdelfitxer();
+  EXPECT_EQ(monitor.list2.Rows(), 31);
+  EXPECT_EQ(monitor.list2.FixedRows(), 1);
+  EXPECT_EQ(monitor.list2.TextMatrix(0, 2), "Validado");
+  const int32_t widths[] = {2700, 4000, 0, 0};
+  for (int32_t c = 0; c < kList2Cols; ++c) EXPECT_EQ(monitor.list2.ColWidth(c), widths[c]);
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+// The main window's behaviour, apart from its pixels: the start-up sequence,
+// the close request, the tray icon's reports and menu, the About button.
+#pragma once
+#include <string>
+
+#include "core/monitor.h"
+#include "platform/desktop.h"
+
+// Mouse messages the shell reports on the tray icon.
+const int kTrayLeftDoubleClick = 0x203;
+const int kTrayRightButtonUp = 0x205;
+// Why the window is asked to close.
+const int kUnloadFromWindow = 0;
+const int kUnloadFromCode = 1;
+const int kUnloadWindowsEnding = 2;
+const int kUnloadTaskManager = 3;
+const unsigned kTimer1Interval = 10000;
+
+class Form1 {
+ public:
+  explicit Form1(plat::Desktop* desktop);
+
+  // Runs the start-up sequence; false when this copy must end at once
+  // (another copy runs, or the data file cannot be opened).
+  bool Form_Load();
+  // True to cancel: a close asked for on the window itself only hides it.
+  bool Form_QueryUnload(int unloadMode);
+  void Command1_Click();
+  void Command2_Click();
+  void Timer1_Timer() { monitor.Timer1_Timer(); }
+  // A report of the tray icon: the mouse message that happened on it.
+  void picgancho_MouseMove(int message);
+  void mnuAcerca_Click();
+  void mnuSalir_Click();
+
+  Monitor monitor;
+
+ private:
+  plat::Desktop* desktop_;
+  bool ocupado_;  // a tray menu is open
+};

@@ -1,0 +1,4 @@
+// Entry point of centinela.exe. For now it shows nothing and ends at once.
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
