@@ -37,6 +37,8 @@ endif()
 target_link_options(centinela_tests PRIVATE -static)
 set(wine_state ${CMAKE_BINARY_DIR}/wine)
 set(wine_run ${PROJECT_SOURCE_DIR}/cmake/wine-run.sh ${wine_state})
+# Also for any executable target a later add_test names.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${wine_run})
 set_target_properties(centinela_tests PROPERTIES CROSSCOMPILING_EMULATOR "${wine_run}")
 
 set(wine_fixture ${CENTINELA_TEST_PREFIX}wine-prefix)

@@ -52,17 +52,19 @@ recorded_display() {
 }
 
 # Creates the prefix once; callers may race (listing and setup), hence the lock.
-# With "persistent", the wineserver it starts stays until --cleanup.
+# With "persistent", the wineserver it starts stays until --cleanup. Wine's
+# processes must not inherit the lock's descriptor, or they would hold it.
 make_prefix() {
+  [ -f "$ready" ] && return 0
   (
     flock 9
     [ -f "$ready" ] && exit 0
     rm -rf "$WINEPREFIX" "$used"
     mkdir -p "$WINEPREFIX"
     if [ "${1:-}" = persistent ]; then
-      quietly wineserver -p
+      quietly wineserver -p 9>&-
     fi
-    if ! wineboot -i </dev/null >"$state/wineboot.log" 2>&1; then
+    if ! wineboot -i </dev/null >"$state/wineboot.log" 2>&1 9>&-; then
       echo "wine-run: wineboot -i failed, see $state/wineboot.log" >&2
       exit 1
     fi
@@ -110,15 +112,20 @@ run() {
   make_prefix || return 1
   # The program's output goes to a file, not to CTest's pipe: Wine's own
   # background processes inherit it and would keep CTest waiting for ever.
-  local log pid rc
+  # The time limit stays under CTest's so that a hung test still shows its
+  # output (CTest's own timeout kills this script outright).
+  local limit="${CENTINELA_WINE_TIMEOUT:-50}" log pid rc
   log=$(mktemp "$state/run.XXXXXX")
-  wine "$@" </dev/null >"$log" 2>&1 &
+  timeout -k 5 "$limit" wine "$@" </dev/null >"$log" 2>&1 &
   pid=$!
   trap 'kill $pid 2>/dev/null' TERM INT
   wait $pid
   rc=$?
   tr -d '\r' <"$log"
   rm -f "$log"
+  if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
+    echo "wine-run: $1 ran longer than $limit s and was ended" >&2
+  fi
   return $rc
 }
 

@@ -1,5 +1,7 @@
 #include "core/grid.h"
 
+#include <utility>
+
 Grid::Grid(int32_t cols)
     : cols_(cols > 0 ? cols : 1),
       fixedRows_(0),
@@ -97,7 +99,7 @@ bool Grid::InsertRowCells(int32_t index, const std::vector<std::string>& cells) 
   if (index < 0 || index > Rows()) return false;
   std::vector<std::string> row(cols_);
   for (size_t i = 0; i < cells.size() && i < row.size(); ++i) row[i] = cells[i];
-  cells_.insert(cells_.begin() + index, row);
+  cells_.insert(cells_.begin() + index, std::move(row));
   Changed();
   return true;
 }

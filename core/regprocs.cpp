@@ -1,7 +1,5 @@
 #include "core/regprocs.h"
 
-#include <vector>
-
 #include "core/strutil.h"
 #include "core/texts.h"
 
@@ -10,12 +8,11 @@ namespace {
 const char kHexUpper[] = "0123456789ABCDEF";
 
 // Data as text, by type. The enumeration shows binary data like a string.
-std::string DataText(plat::DWORD type, const std::vector<plat::BYTE>& buf, plat::DWORD size,
-                     bool enumerating) {
+std::string DataText(plat::DWORD type, const std::string& buf, plat::DWORD size, bool enumerating) {
   if (type == plat::kRegDword) {
     // The first four bytes of the (zero-filled) buffer, even if fewer came.
-    uint32_t v = static_cast<uint32_t>(buf[0]) | static_cast<uint32_t>(buf[1]) << 8 |
-                 static_cast<uint32_t>(buf[2]) << 16 | static_cast<uint32_t>(buf[3]) << 24;
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(buf[i]);
     std::string digits = DecimalText(v);
     if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
     return digits;
@@ -23,20 +20,21 @@ std::string DataText(plat::DWORD type, const std::vector<plat::BYTE>& buf, plat:
   std::string text;
   if (type == plat::kRegBinary && !enumerating) {
     for (plat::DWORD i = 0; i < size; ++i) {
-      text += kHexUpper[buf[i] >> 4];
-      text += kHexUpper[buf[i] & 15];
+      const unsigned char b = static_cast<unsigned char>(buf[i]);
+      text += kHexUpper[b >> 4];
+      text += kHexUpper[b & 15];
     }
     return text;
   }
   // Strings lose their last byte, their terminating zero when they have one.
-  if (size > 0) text.assign(reinterpret_cast<const char*>(&buf[0]), size - 1);
+  if (size > 0) text.assign(buf, 0, size - 1);
   return text;
 }
 
 // A zero-filled buffer of `size` bytes, never shorter than a REG_DWORD.
-std::vector<plat::BYTE> DataBuffer(plat::DWORD size) {
-  return std::vector<plat::BYTE>(size < 4 ? 4 : size, 0);
-}
+std::string DataBuffer(plat::DWORD size) { return std::string(size < 4 ? 4 : size, '\0'); }
+
+plat::BYTE* Bytes(std::string* buf) { return reinterpret_cast<plat::BYTE*>(&(*buf)[0]); }
 
 }  // namespace
 
@@ -71,43 +69,44 @@ std::string ReadRegValue(int32_t root, const std::string& subKey, const std::str
                          RegView view) {
   RegKey key;
   key.Open(root, subKey, view);  // a failed open leaves a null handle, and the query fails
-  std::vector<plat::BYTE> data = DataBuffer(kRegDataBytes);
+  std::string data = DataBuffer(kRegDataBytes);
   plat::DWORD type = 0;
   plat::DWORD size = kRegDataBytes;
-  if (plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0, &type, &data[0], &size) !=
+  if (plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0, &type, Bytes(&data), &size) !=
       plat::kErrorSuccess)
     return txt::kNotFound;
   return DataText(type, data, size, false);
 }
 
-RegEnumResult EnumValueAt(const RegKey& key, uint32_t index, uint32_t nameChars,
-                          uint32_t dataBytes, EnumStatus* status) {
+RegEnumResult EnumValueAt(const RegKey& key, uint32_t index, uint32_t nameChars, uint32_t dataBytes,
+                          EnumStatus* status) {
   RegEnumResult result;
   result.data = txt::kNotFound;
-  std::vector<char> name(nameChars > 0 ? nameChars : 1);
+  std::string name(nameChars > 0 ? nameChars : 1, '\0');
   plat::DWORD nameLength = nameChars;
   plat::DWORD capacity = dataBytes;
+  plat::LONG code = plat::kErrorSuccess;
   if (dataBytes > kRegDataBytes) {
+    // Large buffers are sized by what the value needs, not allocated whole.
     plat::DWORD needed = 0;
-    if (plat::RegEnumValueA(key.Handle(), index, &name[0], &nameLength, 0, 0, 0, &needed) ==
-            plat::kErrorSuccess &&
-        needed < capacity)
-      capacity = needed;
+    code = plat::RegEnumValueA(key.Handle(), index, &name[0], &nameLength, 0, 0, 0, &needed);
+    if (code == plat::kErrorSuccess && needed < capacity) capacity = needed;
     nameLength = nameChars;
   }
-  std::vector<plat::BYTE> data = DataBuffer(capacity);
+  std::string data;
   plat::DWORD type = 0;
   plat::DWORD size = capacity;
-  plat::LONG code = plat::RegEnumValueA(key.Handle(), index, &name[0], &nameLength, 0, &type,
-                                        &data[0], &size);
-  EnumStatus outcome = kEnumNoMore;
+  if (code == plat::kErrorSuccess) {
+    data = DataBuffer(capacity);
+    code = plat::RegEnumValueA(key.Handle(), index, &name[0], &nameLength, 0, &type, Bytes(&data),
+                               &size);
+  }
+  EnumStatus outcome = code == plat::kErrorMoreData ? kEnumUnreadable : kEnumNoMore;
   if (code == plat::kErrorSuccess) {
     outcome = kEnumOk;
     result.type = static_cast<int32_t>(type);
-    result.name.assign(&name[0], nameLength);
+    result.name.assign(name, 0, nameLength);
     result.data = DataText(type, data, size, true);
-  } else if (code == plat::kErrorMoreData) {
-    outcome = kEnumUnreadable;
   }
   if (status) *status = outcome;
   return result;
@@ -134,8 +133,10 @@ void WriteRegValue(int32_t root, const std::string& subKey, const std::string& v
       plat::RegSetValueExA(key, valueName.c_str(), 0, plat::kRegDword, bytes, 4);
     }
   } else {
+    // Windows NT counts a terminator left out when one follows in memory;
+    // storing it ourselves gives every registry the same, whole, text.
     std::string text = data;
-    if (type == plat::kRegSz) text.push_back('\0');
+    text.push_back('\0');
     plat::RegSetValueExA(key, valueName.c_str(), 0, plat::kRegSz,
                          reinterpret_cast<const plat::BYTE*>(text.data()),
                          static_cast<plat::DWORD>(text.size()));

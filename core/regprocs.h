@@ -65,8 +65,8 @@ RegEnumResult EnumRegValue(int32_t root, const std::string& subKey, uint32_t ind
                            EnumStatus* status = 0, RegView view = kRegViewDefault);
 
 // REG_DWORD stores the text as a signed 32-bit decimal number (nothing is
-// stored when it is not one); any other type stores the text as REG_SZ, with
-// a terminating zero only for REG_SZ itself.
+// stored when it is not one); any other type stores the text as REG_SZ with
+// its terminating zero, so that it reads back whole.
 void WriteRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
                    uint32_t type, const std::string& data);
 
@@ -75,5 +75,5 @@ void DeleteRegValue(int32_t root, const std::string& subKey, const std::string& 
 
 // EnumRegValue on a key already open, with the buffers given. Buffers above
 // the usual size are cut to what the system says the value needs.
-RegEnumResult EnumValueAt(const RegKey& key, uint32_t index, uint32_t nameChars,
-                          uint32_t dataBytes, EnumStatus* status);
+RegEnumResult EnumValueAt(const RegKey& key, uint32_t index, uint32_t nameChars, uint32_t dataBytes,
+                          EnumStatus* status);

@@ -1,18 +1,28 @@
 #include "core/strutil.h"
 
-std::string DecimalText(int64_t value) {
-  // Work on the magnitude as unsigned so that the most negative value fits.
-  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  char digits[24];
+namespace {
+
+std::string Digits(uint32_t magnitude, bool negative) {
+  char digits[12];
   int n = 0;
   do {
     digits[n++] = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
   } while (magnitude != 0);
   std::string text;
-  if (value < 0) text += '-';
+  if (negative) text += '-';
   while (n > 0) text += digits[--n];
   return text;
+}
+
+}  // namespace
+
+std::string DecimalText(uint32_t value) { return Digits(value, false); }
+
+std::string DecimalText(int32_t value) {
+  // The magnitude as unsigned, so that the most negative value fits.
+  return Digits(value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value),
+                value < 0);
 }
 
 bool ParseInt32(const std::string& text, int32_t* value) {

@@ -18,7 +18,7 @@ struct RegOp {
   std::string subKey;  // below the root; empty for the root itself
   std::string name;    // value name; empty for the default value
   DWORD type;
-  std::string data;    // the value's bytes as stored ("text" gets its zero)
+  std::string data;  // the value's bytes as stored ("text" gets its zero)
 
   RegOp() : kind(kCreateKey), root(0), type(kRegNone) {}
 };

@@ -10,12 +10,14 @@ install_missing || exit 1
 for preset in "${presets[@]}"; do
   build_preset "$preset" || exit 1
 done
+# The fuzz targets (clang, libFuzzer) build apart; their tests run each briefly.
+bash "$root/fuzz/build.sh" "$root/build/fuzz" || exit 1
 
 # One ctest run over every build, so that one summary line covers them all.
 {
   echo "# Written by scripts/test.sh: one ctest run over every build."
   printf 'subdirs('
-  printf '"%s" ' "${presets[@]}"
+  printf '"%s" ' "${presets[@]}" fuzz
   printf ')\n'
 } >"$root/build/CTestTestfile.cmake"
 

@@ -1,5 +1,7 @@
 // Files on a POSIX system standing in for Windows: a Windows path maps below
 // a root folder chosen by the test, and names starting with '.' are hidden.
+#include "platform/files.h"
+
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -10,7 +12,6 @@
 #include <set>
 
 #include "platform/errtext.h"
-#include "platform/files.h"
 #include "platform/nocase.h"
 #include "platform/posix/standin.h"
 
@@ -22,21 +23,30 @@ struct FileState {
   std::set<std::string> system;  // mapped paths of files marked system
   int failWrites;
   int failDeletes;
-  FileState() : failWrites(0), failDeletes(0) {}
+  int writesBeforeTear;  // -1: no torn write pending
+  uint32_t tornBytes;
+  FileState() : failWrites(0), failDeletes(0), writesBeforeTear(-1), tornBytes(0) {}
 };
 
 FileState g_files;
 
 uint32_t ErrnoCode(int e) {
   switch (e) {
-    case ENOENT: return kErrFileNotFound;
-    case ENOTDIR: return kErrPathNotFound;
-    case EROFS: return kErrWriteProtect;
+    case ENOENT:
+      return kErrFileNotFound;
+    case ENOTDIR:
+      return kErrPathNotFound;
+    case EROFS:
+      return kErrWriteProtect;
     case EBUSY:
-    case ETXTBSY: return kErrSharingViolation;
-    case ENOSPC: return kErrDiskFull;
-    case ENAMETOOLONG: return kErrInvalidName;
-    default: return kErrAccessDenied;
+    case ETXTBSY:
+      return kErrSharingViolation;
+    case ENOSPC:
+      return kErrDiskFull;
+    case ENAMETOOLONG:
+      return kErrInvalidName;
+    default:
+      return kErrAccessDenied;
   }
 }
 
@@ -114,6 +124,7 @@ void ResetFiles() {
   g_files.system.clear();
   g_files.failWrites = 0;
   g_files.failDeletes = 0;
+  g_files.writesBeforeTear = -1;
 }
 
 void SetSystemFile(const std::string& path, bool system) {
@@ -126,6 +137,10 @@ void SetSystemFile(const std::string& path, bool system) {
 }
 
 void FailNextWrites(int count) { g_files.failWrites = count; }
+void FailWriteAfter(int records, uint32_t bytes) {
+  g_files.writesBeforeTear = records;
+  g_files.tornBytes = bytes;
+}
 void FailNextDeletes(int count) { g_files.failDeletes = count; }
 
 }  // namespace standin
@@ -185,7 +200,8 @@ bool RecordFile::Open(const std::string& path, uint32_t recordLength, std::strin
   }
   int fd = open(mapped.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) {
-    SetWhy(why, ErrnoCode(errno));
+    // With creation asked for, a missing name can only be a missing folder.
+    SetWhy(why, errno == ENOENT ? kErrPathNotFound : ErrnoCode(errno));
     return false;
   }
   handle_ = fd + 1;  // 0 stays "not open" even for descriptor 0
@@ -231,10 +247,14 @@ bool RecordFile::WriteRecord(uint32_t n, const char* buf, std::string* why) {
     SetWhy(why, kErrDiskFull);
     return false;
   }
+  size_t length = recordLength_;
+  const bool torn = g_files.writesBeforeTear == 0;
+  if (g_files.writesBeforeTear >= 0) --g_files.writesBeforeTear;
+  if (torn && g_files.tornBytes < length) length = g_files.tornBytes;
   off_t offset = static_cast<off_t>(n - 1) * recordLength_;
   size_t done = 0;
-  while (done < recordLength_) {
-    ssize_t put = pwrite(static_cast<int>(handle_ - 1), buf + done, recordLength_ - done,
+  while (done < length) {
+    ssize_t put = pwrite(static_cast<int>(handle_ - 1), buf + done, length - done,
                          offset + static_cast<off_t>(done));
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) {
@@ -242,6 +262,10 @@ bool RecordFile::WriteRecord(uint32_t n, const char* buf, std::string* why) {
       return false;
     }
     done += static_cast<size_t>(put);
+  }
+  if (torn) {
+    SetWhy(why, kErrDiskFull);
+    return false;
   }
   return true;
 }

@@ -1,5 +1,7 @@
 // The abstract registry: a tree of keys in memory with a handle table, giving
 // the status codes and effects that advapi32 gives for the same calls.
+#include "platform/registry.h"
+
 #include <stdint.h>
 #include <string.h>
 
@@ -10,13 +12,15 @@
 
 #include "platform/nocase.h"
 #include "platform/posix/standin.h"
-#include "platform/registry.h"
 
 namespace plat {
 namespace {
 
 const char kWow6432Node[] = "Wow6432Node";
 const REGSAM kAllAccess = 0xFFFFFFFFu;
+// What RegOpenKeyA and RegCreateKeyA ask for: every right the caller may have.
+const REGSAM kMaximumAllowed = 0x02000000;
+const REGSAM kDelete = 0x00010000;
 const int kRootCount = 4;
 
 struct Value {
@@ -29,7 +33,7 @@ struct Key {
   std::string name;
   Key* parent;
   bool deleted;
-  std::vector<Value> values;                  // in creation order
+  std::vector<Value> values;                   // in creation order
   std::vector<std::shared_ptr<Key> > subkeys;  // sorted by name, as Windows lists them
 
   Key(const std::string& n, Key* p) : name(n), parent(p), deleted(false) {}
@@ -79,6 +83,7 @@ class Registry {
     for (int i = 0; i < kRootCount; ++i) roots_[i].reset(new Key(std::string(), 0));
     handles_.clear();
     failedOpens_.clear();
+    readOnlyRoots_.clear();
     twoViews_ = false;
   }
 
@@ -91,8 +96,7 @@ class Registry {
       out->access = kAllAccess;
       return kErrorSuccess;
     }
-    std::map<uintptr_t, Handle>::const_iterator it =
-        handles_.find(reinterpret_cast<uintptr_t>(h));
+    std::map<uintptr_t, Handle>::const_iterator it = handles_.find(reinterpret_cast<uintptr_t>(h));
     if (it == handles_.end()) return kErrorInvalidHandle;
     if (it->second.key->deleted) return kErrorKeyDeleted;
     *out = it->second;
@@ -104,8 +108,7 @@ class Registry {
   LONG Walk(const std::shared_ptr<Key>& from, const char* subKey, bool create, REGSAM sam,
             std::shared_ptr<Key>* out, bool* created) {
     if (subKey != 0 && subKey[0] == '\\') return kErrorBadPathname;
-    const bool view32 =
-        twoViews_ && (sam & kKeyWow64_32Key) != 0 && (sam & kKeyWow64_64Key) == 0;
+    const bool view32 = twoViews_ && (sam & kKeyWow64_32Key) != 0 && (sam & kKeyWow64_64Key) == 0;
     std::vector<std::string> parts = Split(subKey);
     std::shared_ptr<Key> key = from;
     for (size_t i = 0; i < parts.size(); ++i) {
@@ -172,6 +175,22 @@ class Registry {
     failedOpens_.push_back(f);
   }
 
+  void DenyWrites(int32_t root) {
+    int index = RootIndex(RootKey(root));
+    if (index >= 0) readOnlyRoots_.push_back(roots_[index].get());
+  }
+
+  // Rights that write, asked below a root whose writes are denied.
+  bool WriteDenied(const Key* key, REGSAM sam) const {
+    const REGSAM writes =
+        kKeySetValue | kKeyCreateSubKey | 0x0020 | kDelete | 0x40000 | 0x80000 | kMaximumAllowed;
+    if ((sam & writes) == 0) return false;
+    while (key->parent != 0) key = key->parent;
+    for (size_t i = 0; i < readOnlyRoots_.size(); ++i)
+      if (readOnlyRoots_[i] == key) return true;
+    return false;
+  }
+
   size_t HandleCount() const { return handles_.size(); }
   void SetTwoViews(bool two) { twoViews_ = two; }
   bool TwoViews() const { return twoViews_; }
@@ -220,6 +239,7 @@ class Registry {
   uintptr_t nextHandle_;  // never reused, so a stale handle stays invalid
   bool twoViews_;
   std::vector<FailedOpen> failedOpens_;
+  std::vector<const Key*> readOnlyRoots_;  // a standard user's view of them
 };
 
 Registry g_registry;
@@ -234,8 +254,7 @@ LONG KeyFor(HKEY h, REGSAM need, Handle* out) {
   return kErrorSuccess;
 }
 
-LONG Open(HKEY key, const char* subKey, REGSAM sam, bool create, HKEY* result,
-          DWORD* disposition) {
+LONG Open(HKEY key, const char* subKey, REGSAM sam, bool create, HKEY* result, DWORD* disposition) {
   if (result == 0) return kErrorInvalidParameter;
   *result = 0;
   Handle from;
@@ -245,12 +264,20 @@ LONG Open(HKEY key, const char* subKey, REGSAM sam, bool create, HKEY* result,
   std::shared_ptr<Key> target;
   status = g_registry.Walk(from.key, subKey, false, sam, &target, 0);
   if (status == kErrorFileNotFound && create) {
-    if ((from.access & kKeyCreateSubKey) == 0) return kErrorAccessDenied;
+    if ((from.access & kKeyCreateSubKey) == 0 ||
+        g_registry.WriteDenied(from.key.get(), kKeyCreateSubKey))
+      return kErrorAccessDenied;
     status = g_registry.Walk(from.key, subKey, true, sam, &target, &created);
   }
   if (status != kErrorSuccess) return status;
+  REGSAM access = sam & kMaximumAllowed ? kAllAccess : sam;
+  if (g_registry.WriteDenied(target.get(), sam)) {
+    // Asking for the most one may have gets the reading rights alone.
+    if (!(sam & kMaximumAllowed)) return kErrorAccessDenied;
+    access = kKeyRead;
+  }
   if (disposition) *disposition = created ? 1 : 2;  // REG_CREATED_NEW_KEY, REG_OPENED_EXISTING_KEY
-  *result = g_registry.NewHandle(target, sam);
+  *result = g_registry.NewHandle(target, access);
   return kErrorSuccess;
 }
 
@@ -264,7 +291,7 @@ LONG RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) {
     *result = status == kErrorSuccess ? key : 0;
     return status;
   }
-  return Open(key, subKey, kAllAccess, false, result, 0);
+  return Open(key, subKey, kMaximumAllowed, false, result, 0);
 }
 
 LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, REGSAM sam, HKEY* result) {
@@ -274,7 +301,7 @@ LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, REGSAM sam, HKEY
 
 LONG RegCreateKeyA(HKEY key, const char* subKey, HKEY* result) {
   if ((subKey == 0 || subKey[0] == 0) && result != 0) return RegOpenKeyA(key, subKey, result);
-  return Open(key, subKey, kAllAccess, true, result, 0);
+  return Open(key, subKey, kMaximumAllowed, true, result, 0);
 }
 
 LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD reserved, char* cls, DWORD options,
@@ -335,6 +362,8 @@ LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* cchValueName, 
 LONG RegSetValueExA(HKEY key, const char* valueName, DWORD reserved, DWORD type, const BYTE* data,
                     DWORD cbData) {
   (void)reserved;
+  // Windows NT also counts a string's terminator left out of cbData when one
+  // follows in memory; the stand-in never reads past what it is given.
   if (data == 0 && cbData != 0) return kErrorInvalidParameter;
   Handle h;
   LONG status = KeyFor(key, kKeySetValue, &h);
@@ -376,6 +405,7 @@ LONG RegDeleteKeyA(HKEY key, const char* subKey) {
   std::shared_ptr<Key> target;
   status = g_registry.Walk(h.key, subKey, false, 0, &target, 0);
   if (status != kErrorSuccess) return status;
+  if (g_registry.WriteDenied(target.get(), kDelete)) return kErrorAccessDenied;
   return g_registry.DeleteKey(target);
 }
 
@@ -408,6 +438,7 @@ size_t OpenHandleCount() { return g_registry.HandleCount(); }
 void FailRegistryOpen(int32_t root, const std::string& subKey) {
   g_registry.FailOpen(root, subKey);
 }
+void DenyRegistryWrites(int32_t root) { g_registry.DenyWrites(root); }
 
 }  // namespace standin
 }  // namespace plat

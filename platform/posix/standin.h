@@ -20,6 +20,10 @@ size_t OpenHandleCount();
 // Opening or creating exactly root\subKey fails with access denied from now
 // on (until the next reset).
 void FailRegistryOpen(int32_t root, const std::string& subKey);
+// Opening or creating any key below `root` with a write right (set value,
+// create subkey or link, delete, write DAC or owner) fails with access denied
+// from now on, as Windows NT refuses a standard user on HKEY_LOCAL_MACHINE.
+void DenyRegistryWrites(int32_t root);
 // Loads a REGEDIT4 file into the registry; false when it cannot be read, has
 // no header, or has lines that were skipped as malformed.
 bool LoadRegFile(const std::string& path);
@@ -33,6 +37,9 @@ void ResetFiles();
 void SetSystemFile(const std::string& path, bool system);
 // The next `count` record writes fail with "disk full".
 void FailNextWrites(int count);
+// Lets `records` more record writes through; the one after puts only its
+// first `bytes` bytes, then fails with "disk full" (a disk filling up).
+void FailWriteAfter(int records, uint32_t bytes);
 // The next `count` deletions fail with "access denied", the file staying.
 void FailNextDeletes(int count);
 // The POSIX path a Windows path maps to; empty when it maps to nothing.

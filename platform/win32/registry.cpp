@@ -5,9 +5,9 @@
 #ifndef _WIN32_WINNT
 #define _WIN32_WINNT 0x0400
 #endif
-#include <windows.h>
-
 #include "platform/registry.h"
+
+#include <windows.h>
 
 #ifndef KEY_WOW64_64KEY
 #define KEY_WOW64_64KEY 0x0100
@@ -50,17 +50,20 @@ LONG Opened(LONG status, ::HKEY key, HKEY* result) {
 
 LONG RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) {
   ::HKEY h = 0;
-  return Opened(::RegOpenKeyA(Sys(key), subKey, &h), h, result);
+  LONG status = ::RegOpenKeyA(Sys(key), subKey, &h);
+  return Opened(status, h, result);
 }
 
 LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, REGSAM sam, HKEY* result) {
   ::HKEY h = 0;
-  return Opened(::RegOpenKeyExA(Sys(key), subKey, options, sam, &h), h, result);
+  LONG status = ::RegOpenKeyExA(Sys(key), subKey, options, sam, &h);
+  return Opened(status, h, result);
 }
 
 LONG RegCreateKeyA(HKEY key, const char* subKey, HKEY* result) {
   ::HKEY h = 0;
-  return Opened(::RegCreateKeyA(Sys(key), subKey, &h), h, result);
+  LONG status = ::RegCreateKeyA(Sys(key), subKey, &h);
+  return Opened(status, h, result);
 }
 
 LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD reserved, char* cls, DWORD options,
@@ -114,10 +117,9 @@ bool RegHasTwoViews() {
   // Windows 9x and NT4 lack IsWow64Process; they have one view.
   typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, PBOOL);
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  IsWow64ProcessFn isWow64 =
-      kernel ? reinterpret_cast<IsWow64ProcessFn>(
-                   reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")))
-             : 0;
+  IsWow64ProcessFn isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(
+                                          GetProcAddress(kernel, "IsWow64Process")))
+                                    : 0;
   BOOL wow64 = FALSE;
   return isWow64 != 0 && isWow64(GetCurrentProcess(), &wow64) && wow64;
 #endif

@@ -5,19 +5,13 @@
 #include "core/monitor.h"
 #include "core/texts.h"
 #include "platform/registry.h"
+#include "tests/common/monitor_fixture.h"
 #include "tests/common/places.h"
 
 namespace {
 
-class RemoveTest : public ::testing::Test {
+class RemoveTest : public MonitorTest<places::QuietDesktop> {
  protected:
-  RemoveTest() : monitor(&desktop) {}
-  void SetUp() override {
-    places::Reset();
-    std::string why;
-    ASSERT_TRUE(monitor.AbrirFichero(&why)) << why;
-  }
-
   // Makes the entry current, by name and location, as a click would.
   void Select(const std::string& name, const std::string& location, const std::string& view = "") {
     for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r) {
@@ -36,9 +30,6 @@ class RemoveTest : public ::testing::Test {
       if (monitor.LIST1.TextMatrix(r, kColNombre) == name) ++n;
     return n;
   }
-
-  places::QuietDesktop desktop;
-  Monitor monitor;
 };
 
 TEST_F(RemoveTest, AMachineValueGoesAndTheUsersNamesakeStays) {

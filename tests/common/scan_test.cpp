@@ -5,6 +5,7 @@
 #include "core/monitor.h"
 #include "core/texts.h"
 #include "platform/registry.h"
+#include "tests/common/monitor_fixture.h"
 #include "tests/common/places.h"
 
 namespace {
@@ -15,25 +16,13 @@ const std::string kHklm = "-2147483646";
 const std::string kHkcu = "-2147483647";
 const std::string kHkcr = "-2147483648";
 
-class ScanTest : public ::testing::Test {
+class ScanTest : public MonitorTest<places::QuietDesktop> {
  protected:
-  ScanTest() : monitor(&desktop) {}
-  void SetUp() override {
-    places::Reset();
-    std::string why;
-    ASSERT_TRUE(monitor.AbrirFichero(&why)) << why;
-  }
-
   Cells RowCells(int32_t row) const {
     Cells cells;
     for (int32_t c = 0; c < monitor.LIST1.Cols(); ++c)
       cells.push_back(monitor.LIST1.TextMatrix(row, c));
     return cells;
-  }
-  int32_t FindRow(const std::string& name) const {
-    for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r)
-      if (monitor.LIST1.TextMatrix(r, kColNombre) == name) return r;
-    return -1;
   }
   std::string Mark(const std::string& name) const {
     int32_t row = FindRow(name);
@@ -50,9 +39,6 @@ class ScanTest : public ::testing::Test {
   void AddUserRun(const std::string& name, const std::string& data) {
     places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, name, data);
   }
-
-  places::QuietDesktop desktop;
-  Monitor monitor;
 };
 
 TEST_F(ScanTest, ListsEveryPlaceInOrderWithItsHiddenColumns) {

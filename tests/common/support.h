@@ -35,6 +35,7 @@ class TempFolder {
  private:
   std::string path_;  // as the program sees it
   std::string host_;  // the same folder on the machine running the test
+  std::string root_;  // what to remove at the end
 };
 
 }  // namespace support

@@ -7,29 +7,18 @@
 #include "platform/posix/scripted_desktop.h"
 #include "platform/posix/standin.h"
 #include "platform/registry.h"
+#include "tests/common/monitor_fixture.h"
 #include "tests/common/places.h"
 
 namespace {
 
-class CheckTest : public ::testing::Test {
+class CheckTest : public MonitorTest<plat::ScriptedDesktop> {
  protected:
-  CheckTest() : monitor(&desktop) {}
-  void SetUp() override {
-    places::Reset();
-    std::string why;
-    ASSERT_TRUE(monitor.AbrirFichero(&why)) << why;
-  }
-
   void AddUserRun(const std::string& name) {
     places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, name, "c:\\" + name + ".exe");
   }
   void RemoveUserRun(const std::string& name) {
     DeleteRegValue(plat::kHkeyCurrentUser, txt::kRunKey, name);
-  }
-  int32_t FindRow(const std::string& name) const {
-    for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r)
-      if (monitor.LIST1.TextMatrix(r, kColNombre) == name) return r;
-    return -1;
   }
   // A click on a cell, as the window's grid reports it.
   void Click(const std::string& name, int32_t col) {
@@ -44,9 +33,6 @@ class CheckTest : public ::testing::Test {
       if (box.caption == txt::kAlertCaption) ++n;
     return n;
   }
-
-  plat::ScriptedDesktop desktop;
-  Monitor monitor;
 };
 
 TEST_F(CheckTest, AlertsOnlyWhileHiddenAndOnlyOncePerCheck) {

@@ -1,4 +1,14 @@
-// Entry point of centinela.exe. For now it shows nothing and ends at once.
+// Entry point of centinela.exe: the main window is made hidden, the start-up
+// sequence runs, and the window is shown when it ends.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "ui/win32/form1_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  win::Form1Window window(instance);
+  if (!window.Create()) return 1;
+  // Another copy runs, or the data file cannot be opened (already said).
+  if (!window.Load()) return 0;
+  window.ShowWindow();
+  return win::RunMessageLoop(&window);
+}

@@ -1,0 +1,132 @@
+#include "bench/workload.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "core/texts.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+
+namespace bench {
+namespace {
+
+const int kRecords = 30;
+
+struct Key {
+  int32_t root;
+  const char* path;
+};
+// The four watched keys, in the scan's order.
+const Key kKeys[] = {
+    {plat::kHkeyLocalMachine, txt::kRunKey},
+    {plat::kHkeyLocalMachine, txt::kRunServicesKey},
+    {plat::kHkeyCurrentUser, txt::kRunKey},
+    {plat::kHkeyCurrentUser, txt::kRunServicesKey},
+};
+const int kKeyCount = sizeof kKeys / sizeof kKeys[0];
+
+std::string Numbered(const char* prefix, int n) {
+  char text[64];
+  snprintf(text, sizeof text, "%s%05d", prefix, n);
+  return text;
+}
+
+std::string EntryName(int n) { return Numbered("Programa ", n); }
+
+void AppendField(std::string* record, const std::string& text, size_t width) {
+  std::string field = text.substr(0, width);
+  field.resize(width, ' ');
+  *record += field;
+}
+
+// A record as a save writes it: location, key path, name, command.
+std::string Record(const std::string& name) {
+  std::string record;
+  AppendField(&record, "-2147483647", 10);
+  AppendField(&record, txt::kRunKey, 50);
+  AppendField(&record, name, 100);
+  AppendField(&record, "C:\\Archivos de programa\\" + name + "\\programa.exe", 100);
+  return record;
+}
+
+}  // namespace
+
+void Populate(int entries) {
+  places::Reset();
+  places::SetOpenCommand("C:\\Windows\\cargador.exe \"%1\" %*");
+  for (int n = 1; n < entries; ++n) {
+    const std::string name = EntryName(n);
+    const int place = n % (kKeyCount + 1);
+    if (place == kKeyCount) {
+      places::AddStartupFile(name + ".lnk");
+      continue;
+    }
+    const Key& key = kKeys[place];
+    places::SetString(
+        key.root, key.path, name,
+        "C:\\Archivos de programa\\" + name + "\\programa.exe /minimizado",
+        key.root == plat::kHkeyLocalMachine ? places::MachineView() : kRegViewDefault);
+  }
+  std::string file;
+  for (int r = 1; r <= kRecords; ++r)
+    file += Record(3 * r < entries ? EntryName(3 * r) : Numbered("Antiguo ", r));
+  places::WriteDataFileBytes(file);
+}
+
+size_t EnumerateKeys() {
+  const bool twoViews = plat::RegHasTwoViews();
+  size_t values = 0;
+  char name[2048];
+  plat::BYTE data[2048];
+  for (int k = 0; k < kKeyCount; ++k) {
+    const bool byViews = twoViews && kKeys[k].root == plat::kHkeyLocalMachine;
+    const plat::REGSAM views[2] = {plat::kKeyWow64_64Key, plat::kKeyWow64_32Key};
+    for (int v = 0; v < (byViews ? 2 : 1); ++v) {
+      plat::HKEY key = 0;
+      const plat::HKEY root = plat::RootKey(kKeys[k].root);
+      if (byViews)
+        plat::RegOpenKeyExA(root, kKeys[k].path, 0, plat::kKeyRead | views[v], &key);
+      else
+        plat::RegOpenKeyA(root, kKeys[k].path, &key);
+      for (plat::DWORD i = 0;; ++i) {
+        plat::DWORD nameChars = sizeof name;
+        plat::DWORD type = 0;
+        plat::DWORD size = sizeof data;
+        if (plat::RegEnumValueA(key, i, name, &nameChars, 0, &type, data, &size) !=
+            plat::kErrorSuccess)
+          break;
+        ++values;
+      }
+      plat::RegCloseKey(key);
+    }
+  }
+  return values;
+}
+
+size_t ListFolder() {
+  std::vector<std::string> names;
+  plat::ListOrdinaryFiles(places::StartupFolder() + txt::kAllFiles, &names);
+  return names.size();
+}
+
+Ticker::Ticker() : monitor_(&desktop_) {}
+
+bool Ticker::Open(std::string* why) { return monitor_.AbrirFichero(why); }
+
+size_t Ticker::Tick() {
+  monitor_.Timer1_Timer();
+  return static_cast<size_t>(monitor_.LIST1.Rows() - 1);
+}
+
+void PrintRatios(const std::vector<Figures>& rows) {
+  printf("\n%8s %12s %12s %12s %12s %8s %14s\n", "entries", "tick us", "keys us", "folder us",
+         "floor us", "ratio", "tick ns/entry");
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const Figures& f = rows[i];
+    const double floor = f.keys + f.folder;
+    printf("%8d %12.1f %12.1f %12.1f %12.1f %8.2f %14.0f\n", f.entries, f.tick, f.keys, f.folder,
+           floor, floor > 0 ? f.tick / floor : 0.0, f.tick * 1000.0 / f.entries);
+  }
+}
+
+}  // namespace bench

@@ -1,0 +1,59 @@
+// What both tick benchmarks time: the six places filled with a given number
+// of entries, one tick of the monitor over them, and the floor of that tick,
+// the bare reads of the same keys and the same folder. Natively on the
+// stand-in platform, on Windows (and Wine) on the real registry and disk.
+#pragma once
+#include <stddef.h>
+
+#include <string>
+#include <vector>
+
+#include "core/monitor.h"
+#include "tests/common/places.h"
+
+namespace bench {
+
+// The sizes every run measures.
+const int kSizes[] = {30, 300, 3000};
+
+// Empties the places, then spreads `entries` over the six: one for the open
+// command of executable files, the rest in turn over the four keys and the
+// Startup folder. The data file holds 30 validated records, a third of which
+// name entries.
+void Populate(int entries);
+
+// The scan's own registry reads, bare: each watched key opened once (in both
+// views of the machine keys where there are two), RegEnumValueA to the end.
+// Returns the number of values read.
+size_t EnumerateKeys();
+
+// The bare listing of the Startup folder; returns the number of files.
+size_t ListFolder();
+
+// The monitor as the program runs it, window shown (a tick then raises no
+// box), over the data file the places hold.
+class Ticker {
+ public:
+  Ticker();
+  // False, with the reason, when the data file cannot be opened.
+  bool Open(std::string* why);
+  // One tick; returns the number of rows it listed.
+  size_t Tick();
+
+ private:
+  places::QuietDesktop desktop_;
+  Monitor monitor_;
+};
+
+// One line of the closing table: the tick and its floor, in microseconds.
+struct Figures {
+  int entries;
+  double tick;
+  double keys;
+  double folder;
+};
+
+// Prints the table of ratios tick / floor, and the time per entry.
+void PrintRatios(const std::vector<Figures>& rows);
+
+}  // namespace bench

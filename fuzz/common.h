@@ -1,0 +1,28 @@
+// What the fuzz targets share: the six places set up as the tests set them
+// up (below a temporary root that goes when the process ends), the records
+// of a data file, and a failure that stops the fuzzer with its reason.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace fuzz {
+
+// Empties the six places and the data file (see tests/common/places.h).
+void ResetPlaces();
+
+// The 260-byte records the bytes of a data file hold, the last one filled
+// up with zeros.
+std::vector<std::string> Records(const std::string& file);
+bool AllZero(const std::string& bytes);
+// The name as a record's 100-byte name field holds it: cut, or padded with spaces.
+std::string NameField(const std::string& name);
+// The name fields of the records that were written (not all zeros).
+std::vector<std::string> StoredNames(const std::string& file);
+
+// Reports a broken invariant and aborts, so that libFuzzer keeps the input.
+[[noreturn]] void Fail(const std::string& what);
+inline void Check(bool holds, const std::string& what) {
+  if (!holds) Fail(what);
+}
+
+}  // namespace fuzz

@@ -1,0 +1,222 @@
+#!/usr/bin/env bash
+# End-to-end test of centinela.exe under Wine, driven from outside the way a
+# user drives it: keyboard and mouse through xdotool, on a virtual X display of
+# its own (no window manager, so every top-level window is an X window the
+# size of its client area).
+#
+#   e2e.sh CENTINELA_EXE WORK_DIR SCREENSHOT_PNG
+#
+# In a fresh prefix under WORK_DIR whose only start-up entry is one value in
+# the user's Run key:
+#   1. the alert titled "Centinela" comes; Enter closes it; the window comes;
+#   2. a click on the entry's row and on "Marcar como valido", Enter for Yes:
+#      the data file then holds the entry's record;
+#   3. a second copy ends within seconds and the first keeps running;
+#   4. a close request hides the window and no alert follows (the entry is
+#      valid now); "Abrir" in the tray menu brings it back;
+#   5. "Cerrar" in the tray menu ends the program and takes the icon away;
+#   6. started again (no alert now) and hidden, it ends cleanly when Windows
+#      ends the session, its icon gone too.
+# Every wait is bounded. Exit code 77 means a tool is missing (skipped).
+set -u
+
+if [ $# -ne 3 ]; then
+  echo "usage: $0 CENTINELA_EXE WORK_DIR SCREENSHOT_PNG" >&2
+  exit 2
+fi
+for tool in wine wineserver Xvfb xdotool import; do
+  command -v "$tool" >/dev/null || { echo "e2e: $tool is missing: skipped"; exit 77; }
+done
+exe=$(readlink -f "$1")
+work=$2
+shot=$3
+entry=PruebaCentinela
+command="C:\\windows\\notepad.exe"
+
+rm -rf "$work"
+mkdir -p "$work" || exit 1
+work=$(cd "$work" && pwd)
+export WINEPREFIX="$work/prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LC_ALL=C.UTF-8
+datafile="$WINEPREFIX/drive_c/windows/ximvar.dat"
+xvfb_pid=
+first_pid=
+
+step() { echo "e2e: $*"; }
+fail() {
+  echo "e2e: FAIL: $*" >&2
+  [ -n "${DISPLAY:-}" ] && import -window root "$work/failure.png" 2>/dev/null &&
+    echo "e2e: screen at the failure: $work/failure.png" >&2
+  exit 1
+}
+
+cleanup() {
+  if [ -d "$WINEPREFIX" ]; then
+    timeout 20 wineserver -k >/dev/null 2>&1
+    timeout 20 wineserver -w >/dev/null 2>&1
+  fi
+  [ -n "$first_pid" ] && kill "$first_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+}
+trap cleanup EXIT
+
+# Runs a command until it succeeds, for at most $1 seconds.
+within() {
+  local end=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.25
+  done
+}
+
+# The first visible window whose title matches the pattern, if any.
+visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
+shown() { [ -n "$(visible "$1")" ]; }
+gone() { [ -z "$(visible "$1")" ]; }
+record_saved() { [ -f "$datafile" ] && [ "$(stat -c %s "$datafile")" -ge 260 ]; }
+
+# Pixels of a length in twips on the prefix's 96-dpi screen.
+px() { echo $(($1 * 96 / 1440)); }
+
+# Clicks at a point of a window's client area.
+click_in() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --sync $((X + $2)) $((Y + $3)) click "${4:-1}"
+}
+
+# Gives a window the keyboard and presses keys in it.
+keys_to() {
+  local window=$1
+  shift
+  xdotool windowfocus --sync "$window" && xdotool key "$@"
+}
+
+# Opens the tray icon's menu with a right click and picks an item by keys.
+tray_menu() {
+  local tray
+  tray=$(visible '^Wine System Tray$')
+  [ -n "$tray" ] || return 1
+  local before
+  before=$(xdotool search --onlyvisible --name '' 2>/dev/null | wc -l)
+  click_in "$tray" 10 10 3
+  # The menu is one more visible window.
+  within 10 test "$(xdotool search --onlyvisible --name '' 2>/dev/null | wc -l)" -gt "$before" ||
+    return 1
+  xdotool key "$@"
+}
+
+# A close request on the main window: it must hide, the program going on.
+hide_main() {
+  keys_to "$(visible '^Ximvar Centinela')" alt+F4 || fail "could not send Alt+F4"
+  within 10 gone '^Ximvar Centinela' || fail "Alt+F4 did not hide the window"
+}
+
+# The running copy must end by itself after $1, with exit code 0, its icon gone.
+expect_end() {
+  within 20 bash -c "! kill -0 $first_pid 2>/dev/null" || fail "$1 did not end the program"
+  wait "$first_pid"
+  local rc=$?
+  first_pid=
+  [ $rc -eq 0 ] || fail "the program ended with exit code $rc after $1"
+  within 10 gone '^Wine System Tray$' || fail "the tray icon stayed after $1"
+}
+
+step "virtual display"
+numfile="$work/display.num"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numfile" </dev/null \
+  >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+within 10 test -s "$numfile" || fail "Xvfb did not start"
+export DISPLAY=":$(tr -d '[:space:]' <"$numfile")"
+
+step "fresh prefix in $WINEPREFIX"
+timeout 180 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot -i failed"
+# One wineserver for the whole test keeps every later start quick.
+wineserver -p </dev/null >/dev/null 2>&1
+run_quietly() { timeout 60 "$@" </dev/null >>"$work/wine.log" 2>&1; }
+# Wine registers start-up values of its own: the program must see ours only.
+for key in Run RunServices; do
+  for view in /reg:32 /reg:64; do
+    run_quietly wine reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\$key" \
+      /va /f "$view"
+  done
+  run_quietly wine reg delete "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\$key" /va /f
+done
+run_quietly wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v "$entry" \
+  /t REG_SZ /d "$command" /f || fail "could not add the Run value"
+rm -f "$datafile"
+
+step "start: the alert comes first"
+wine "$exe" </dev/null >"$work/first.log" 2>&1 &
+first_pid=$!
+within 60 shown '^Centinela$' || fail "no alert titled Centinela"
+shown '^Ximvar Centinela' && fail "the window came before the alert was answered"
+keys_to "$(visible '^Centinela$')" Return || fail "could not answer the alert"
+within 20 shown '^Ximvar Centinela' || fail "the main window did not come after the alert"
+main=$(visible '^Ximvar Centinela')
+
+step "select the entry, mark it valid, answer Yes"
+# The grid sits at (120, 360) twips inside a 2-pixel edge; its header row and
+# each data row are 14 pixels high (Tahoma 6.75 pt at 96 dpi).
+click_in "$main" $(($(px 120) + 2 + 80)) $(($(px 360) + 2 + 14 + 7)) || fail "click on the row"
+click_in "$main" $(($(px 4080) + $(px 1575) / 2)) $(($(px 3000) + $(px 255) / 2)) ||
+  fail "click on the button"
+within 20 shown '^Validar\.\.\.$' || fail "no confirmation box Validar..."
+keys_to "$(visible '^Validar\.\.\.$')" Return || fail "could not answer Yes"
+within 20 record_saved || fail "no record in $datafile"
+within 10 gone '^Validar\.\.\.$' || fail "the confirmation box stayed"
+
+size=$(stat -c %s "$datafile")
+[ "$size" -eq 260 ] || fail "the data file holds $size bytes, not one 260-byte record"
+nombre=$(dd if="$datafile" bs=1 skip=60 count=100 2>/dev/null)
+expected=$(printf '%-100s' "$entry")
+[ "$nombre" = "$expected" ] || fail "record's name field is [$nombre]"
+ruta=$(dd if="$datafile" bs=1 skip=160 count=100 2>/dev/null)
+[ "$ruta" = "$(printf '%-100s' "$command")" ] || fail "record's command field is [$ruta]"
+step "record 1 holds \"$entry\" padded to 100 bytes"
+
+sleep 1  # let the window repaint after the box
+import -window "$main" "$shot" || fail "no screenshot"
+step "screenshot of the main window: $shot"
+
+step "a second copy ends at once"
+start=$SECONDS
+timeout 30 wine "$exe" </dev/null >"$work/second.log" 2>&1
+rc=$?
+[ $rc -eq 124 ] && fail "the second copy did not end within 30 s"
+[ $rc -eq 0 ] || fail "the second copy ended with exit code $rc"
+[ $((SECONDS - start)) -le 15 ] || fail "the second copy took $((SECONDS - start)) s to end"
+kill -0 "$first_pid" 2>/dev/null || fail "the first copy ended too"
+shown '^Ximvar Centinela' || fail "the first copy's window went away"
+
+step "a close request hides the window; no alert follows"
+hide_main
+# Longer than one tick: the entry is valid now, so the hidden window stays hidden.
+sleep 12
+shown '^Centinela$' && fail "an alert came for a validated entry"
+kill -0 "$first_pid" 2>/dev/null || fail "the program ended on a close request"
+
+step "the tray menu: Abrir, then Cerrar"
+tray_menu Down Return || fail "no tray menu"
+within 10 shown '^Ximvar Centinela' || fail "Abrir did not show the window"
+tray_menu Up Return || fail "no tray menu the second time"
+expect_end "Cerrar"
+
+step "started again: no alert, the window; hidden, then the session ends"
+wine "$exe" </dev/null >"$work/third.log" 2>&1 &
+first_pid=$!
+within 60 shown '^Ximvar Centinela' || fail "the window did not come"
+shown '^Centinela$' && fail "an alert came although every entry is valid"
+within 10 shown '^Wine System Tray$' || fail "no tray icon"
+hide_main
+run_quietly wine wineboot --end-session || fail "wineboot --end-session failed"
+expect_end "the end of the session"
+
+step "passed"
+rm -rf "$WINEPREFIX"
+exit 0

@@ -1,0 +1,166 @@
+// The About box's work: finding and starting the system-information program,
+// and reading one registry value as text.
+#include "ui/ayuda.h"
+
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <sys/stat.h>
+
+#include "core/monitor.h"
+#include "core/texts.h"
+#include "platform/posix/scripted_desktop.h"
+#include "platform/posix/standin.h"
+#include "platform/registry.h"
+#include "tests/common/places.h"
+
+namespace {
+
+const char kFolder[] = "c:\\windows\\msinfo";
+const char kTestKey[] = "SOFTWARE\\Centinela\\Pruebas";
+
+std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
+
+class AyudaTest : public ::testing::Test {
+ protected:
+  AyudaTest() : monitor(&desktop) {}
+  void SetUp() override { places::Reset(); }
+
+  void SetMachine(const char* key, const char* value, uint32_t type, const std::string& bytes) {
+    places::SetValue(plat::kHkeyLocalMachine, key, value, type, bytes);
+  }
+  // The folder that the second value names, with or without the program.
+  void MakeFolder(bool withProgram) {
+    ASSERT_EQ(mkdir(plat::standin::MapPath(kFolder).c_str(), 0755), 0);
+    if (!withProgram) return;
+    FILE* f = fopen(plat::standin::MapPath(std::string(kFolder) + txt::kMsinfoExe).c_str(), "wb");
+    ASSERT_TRUE(f != 0);
+    fclose(f);
+  }
+  size_t Notices() const {
+    size_t n = 0;
+    for (const plat::ShownBox& box : desktop.boxes) {
+      EXPECT_EQ(box.text, txt::kSysInfoNoDisponible);
+      EXPECT_EQ(box.caption, txt::kAppTitle);
+      EXPECT_EQ(box.type, plat::kMbOk);
+      ++n;
+    }
+    return n;
+  }
+
+  plat::ScriptedDesktop desktop;
+  Monitor monitor;
+};
+
+TEST_F(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
+  const std::string programFiles = "C:\\Program Files\\Info\\msinfo32.exe";
+  const std::string inFolder = std::string(kFolder) + txt::kMsinfoExe;
+  enum Folder { kNoFolder, kEmptyFolder, kProgramInFolder };
+  const struct Case {
+    const char* what;
+    uint32_t pathType;  // 0: no PATH value
+    std::string pathBytes;
+    Folder folder;
+    bool startWorks;
+    std::vector<std::string> started;
+    size_t notices;
+  } cases[] = {
+      {"PATH alone", plat::kRegSz, Sz(programFiles), kNoFolder, true, {programFiles}, 0},
+      {"PATH first", plat::kRegSz, Sz(programFiles), kProgramInFolder, true, {programFiles}, 0},
+      {"folder with the program", 0, "", kProgramInFolder, true, {inFolder}, 0},
+      {"folder without the program", 0, "", kEmptyFolder, true, {}, 1},
+      {"neither value", 0, "", kNoFolder, true, {}, 1},
+      {"PATH naming a missing file",
+       plat::kRegSz,
+       Sz(programFiles),
+       kNoFolder,
+       false,
+       {programFiles},
+       1},
+      // Found, but of a type that gives no text: nothing can start.
+      {"expandable PATH",
+       plat::kRegExpandSz,
+       Sz("%ProgramFiles%\\x.exe"),
+       kProgramInFolder,
+       true,
+       {""},
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    places::Reset();
+    rmdir(plat::standin::MapPath(kFolder).c_str());
+    desktop.boxes.clear();
+    desktop.started.clear();
+    desktop.startSucceeds = c.startWorks;
+    if (c.pathType) SetMachine(txt::kMsinfoKey, txt::kMsinfoPathValue, c.pathType, c.pathBytes);
+    if (c.folder != kNoFolder) {
+      SetMachine(txt::kMsinfoLocationKey, txt::kMsinfoLocationValue, plat::kRegSz, Sz(kFolder));
+      MakeFolder(c.folder == kProgramInFolder);
+    }
+    StartSysInfo(&desktop, &monitor);
+    EXPECT_EQ(desktop.started, c.started);
+    EXPECT_EQ(Notices(), c.notices);
+    remove(plat::standin::MapPath(inFolder).c_str());
+  }
+  rmdir(plat::standin::MapPath(kFolder).c_str());
+}
+
+TEST_F(AyudaTest, StartSysInfoNoticeGoesThroughTheMonitor) {
+  bool counted = false;
+  desktop.whileBoxOpen = [&](const plat::ShownBox&) { counted = monitor.CajaAbierta(); };
+  StartSysInfo(&desktop, &monitor);
+  EXPECT_TRUE(counted);  // a tick meanwhile keeps its hands off the table
+}
+
+TEST_F(AyudaTest, GetKeyValueReadsTextAndClosesTheKey) {
+  const std::string longest(1023, 'x');
+  const struct Case {
+    const char* what;
+    uint32_t type;
+    std::string bytes;
+    bool found;
+    std::string value;
+  } cases[] = {
+      {"terminated", plat::kRegSz, Sz("abc"), true, "abc"},
+      {"unterminated", plat::kRegSz, "abc", true, "abc"},
+      {"only a terminator", plat::kRegSz, Sz(""), true, ""},
+      {"fills the buffer", plat::kRegSz, Sz(longest), true, longest},
+      {"longer than the buffer", plat::kRegSz, Sz(longest + "y"), false, ""},
+      {"empty data", plat::kRegSz, "", false, ""},
+      {"expandable: value untouched", plat::kRegExpandSz, Sz("%x%"), true, "previo"},
+      {"binary: value untouched", plat::kRegBinary, "\x01\x02", true, "previo"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetMachine(kTestKey, "valor", c.type, c.bytes);
+    std::string value = "previo";
+    EXPECT_EQ(GetKeyValue(plat::kHkeyLocalMachine, kTestKey, "valor", &value), c.found);
+    EXPECT_EQ(value, c.value);
+    EXPECT_EQ(plat::standin::OpenHandleCount(), 0u);
+  }
+}
+
+TEST_F(AyudaTest, GetKeyValueMissingKeyOrValueIsNotFoundAndEmpty) {
+  SetMachine(kTestKey, "otro", plat::kRegSz, Sz("x"));
+  std::string value = "previo";
+  EXPECT_FALSE(GetKeyValue(plat::kHkeyLocalMachine, kTestKey, "valor", &value));
+  EXPECT_EQ(value, "");
+  value = "previo";
+  EXPECT_FALSE(GetKeyValue(plat::kHkeyLocalMachine, "SOFTWARE\\NoHay", "valor", &value));
+  EXPECT_EQ(value, "");
+  EXPECT_EQ(plat::standin::OpenHandleCount(), 0u);
+}
+
+TEST_F(AyudaTest, GetKeyValueAsksForReadingOnly) {
+  // A standard user of Windows NT may read the machine's keys, not write them.
+  SetMachine(txt::kMsinfoKey, txt::kMsinfoPathValue, plat::kRegSz, Sz("c:\\info.exe"));
+  plat::standin::DenyRegistryWrites(plat::kHkeyLocalMachine);
+  std::string value;
+  EXPECT_TRUE(GetKeyValue(plat::kHkeyLocalMachine, txt::kMsinfoKey, txt::kMsinfoPathValue, &value));
+  EXPECT_EQ(value, "c:\\info.exe");
+  StartSysInfo(&desktop, &monitor);
+  EXPECT_EQ(desktop.started, std::vector<std::string>{"c:\\info.exe"});
+  EXPECT_TRUE(desktop.boxes.empty());
+}
+
+}  // namespace

@@ -1,0 +1,298 @@
+#include "ui/win32/form1_window.h"
+
+#include <string.h>
+
+#include "core/texts.h"
+#include "ui/win32/resource.h"
+
+namespace win {
+
+namespace {
+
+const char kClassName[] = "CentinelaForm1";
+// Held for the whole run by the first copy; a second copy finds it taken.
+const char kInstanceMutex[] = "CentinelaXimvarUnaInstancia";
+const DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+const UINT_PTR kTimer1 = 1;
+
+// Colours as the form gives them: COLORREF shares the &H00BBGGRR& layout.
+const COLORREF kFormBack = 0x00C0C0C0;
+const COLORREF kVerde = 0x0080FF80;
+const COLORREF kRojo = 0x008080FF;
+const int kButtonFontCentipoints = 825;
+
+// Control numbers; 1 and 2 stay free for the Enter and Esc commands.
+enum {
+  kIdLabel1 = 10,
+  kIdList1,
+  kIdLabel2,
+  kIdTxtValidar,
+  kIdBtnValidar,
+  kIdCommand3,
+  kIdCommand2
+};
+
+// Every control but the grid and `picgancho`, in twips.
+const ControlLayout kControls[] = {
+    {"STATIC", txt::kLabel1, SS_LEFT | SS_NOPREFIX, 0, 120, 120, 6615, 255, kIdLabel1, false},
+    {"STATIC", txt::kLabel2, SS_LEFT | SS_NOPREFIX, 0, 120, 3000, 1815, 375, kIdLabel2, false},
+    {"EDIT", "", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 1920, 3000, 2055, 285,
+     kIdTxtValidar, false},
+    {"BUTTON", txt::kBtnValidar, BS_OWNERDRAW | WS_TABSTOP, 0, 4080, 3000, 1575, 255, kIdBtnValidar,
+     true},
+    {"BUTTON", txt::kCommand3, BS_OWNERDRAW | WS_TABSTOP, 0, 5760, 3000, 1335, 255, kIdCommand3,
+     true},
+    {"BUTTON", txt::kCommand2, BS_PUSHBUTTON | WS_TABSTOP, 0, 7200, 3000, 255, 255, kIdCommand2,
+     false},
+};
+
+// Starts a program by its path, never by a search of an unquoted command
+// line, so "C:\Program Files\x.exe" cannot become "C:\Program.exe".
+bool StartProgramPath(const std::string& path) {
+  char commandLine[1100];
+  if (path.empty() || path.size() + 3 > sizeof commandLine) return false;
+  commandLine[0] = '"';
+  memcpy(commandLine + 1, path.data(), path.size());
+  memcpy(commandLine + 1 + path.size(), "\"", 2);
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof startup);
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process;
+  if (!CreateProcessA(path.c_str(), commandLine, 0, 0, FALSE, 0, 0, 0, &startup, &process))
+    return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+HICON LoadIconSized(HINSTANCE instance, int widthMetric, int heightMetric) {
+  return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_CENTINELA), IMAGE_ICON,
+                                       GetSystemMetrics(widthMetric),
+                                       GetSystemMetrics(heightMetric), 0));
+}
+
+}  // namespace
+
+Form1Window::Form1Window(HINSTANCE instance)
+    : instance_(instance),
+      form_(this),
+      list1_(&form_.monitor.LIST1),
+      picgancho_(this),
+      ayuda_(this, &form_.monitor),
+      prevInstanceKnown_(false),
+      prevInstance_(false),
+      taskbarCreated_(0),
+      txtvalidar_(0),
+      focus_(0) {}
+
+bool Form1Window::Create() {
+  icon_.Reset(LoadIconSized(instance_, SM_CXICON, SM_CYICON));
+  smallIcon_.Reset(LoadIconSized(instance_, SM_CXSMICON, SM_CYSMICON));
+  background_.Reset(CreateSolidBrush(kFormBack));
+  buttonFont_.Reset(CreateUiFont(scale_, "Tahoma", kButtonFontCentipoints, FW_NORMAL));
+  // A window that owns the main one keeps it off the taskbar; it is never
+  // shown and has no title, so no task list names it.
+  owner_.Reset(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, 0, 0, instance_, 0));
+  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+
+  RegisterClassOnce(instance_, kClassName, 0, 0, 0);
+  SIZE size = OuterSize(scale_.X(7545), scale_.Y(3390), kStyle, 0);
+  RECT rect = {0, 0, size.cx, size.cy};
+  if (!Window::Create(instance_, kClassName, txt::kForm1Caption, kStyle, 0, rect, 0, 0))
+    return false;
+  SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Get()));
+  SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+  CenterOnScreen(hwnd());
+  form_.monitor.LIST1.SetListener(this);
+  return true;
+}
+
+void Form1Window::CreateControls() {
+  // The grid first: the tab order is LIST1, TXTVALIDAR, btnvalidar,
+  // Command3, Command2.
+  list1_.Create(instance_, hwnd(), kIdList1, scale_.Rect(120, 360, 7335, 2535), scale_);
+  win::CreateControls(hwnd(), scale_, kControls, sizeof kControls / sizeof kControls[0],
+                      buttonFont_.Get());
+  txtvalidar_ = GetDlgItem(hwnd(), kIdTxtValidar);
+  picgancho_.Create(instance_, hwnd(), scale_.Rect(4200, 480, 255, 375));
+  focus_ = list1_.hwnd();
+}
+
+bool Form1Window::DialogKeys(MSG* msg) {
+  if (ayuda_.DialogKeys(msg)) return true;
+  // Once the window is gone, no message is a dialog message.
+  return hwnd() && IsDialogMessageA(hwnd(), msg);
+}
+
+void Form1Window::ShowSelection() {
+  if (!txtvalidar_) return;
+  char shown[1024];
+  GetWindowTextA(txtvalidar_, shown, sizeof shown);
+  // Rewriting the same text would only flicker the field.
+  if (form_.monitor.TXTVALIDAR != shown)
+    SetWindowTextA(txtvalidar_, form_.monitor.TXTVALIDAR.c_str());
+}
+
+void Form1Window::DrawButton(const DRAWITEMSTRUCT& item) {
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  RECT rect = item.rcItem;
+  FillSolid(item.hDC, rect, item.CtlID == kIdBtnValidar ? kVerde : kRojo);
+  DrawEdge(item.hDC, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+  const char* text = item.CtlID == kIdBtnValidar ? txt::kBtnValidar : txt::kCommand3;
+  RECT label = rect;
+  if (pressed) OffsetRect(&label, 1, 1);
+  SetBkMode(item.hDC, TRANSPARENT);
+  SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
+  {
+    Selected font(item.hDC, buttonFont_.Get());
+    DrawTextA(item.hDC, text, -1, &label, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+  if (item.itemState & ODS_FOCUS) {
+    InflateRect(&rect, -3, -3);
+    DrawFocusRect(item.hDC, &rect);
+  }
+}
+
+void Form1Window::OnCommand(int id) {
+  switch (id) {
+    case kIdBtnValidar:
+      form_.monitor.btnvalidar_Click();
+      break;
+    case kIdCommand3:
+      form_.monitor.Command3_Click();
+      break;
+    case kIdCommand2:
+      form_.Command2_Click();
+      break;
+    default:
+      return;
+  }
+  ShowSelection();
+}
+
+LRESULT Form1Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (taskbarCreated_ && message == taskbarCreated_) {
+    picgancho_.AddAgain();
+    return 0;
+  }
+  switch (message) {
+    case WM_CREATE:
+      CreateControls();
+      return 0;
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(hwnd(), &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, background_.Get());
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN: {
+      // The read-only selection field stays white like an ordinary text box.
+      const bool field = reinterpret_cast<HWND>(lParam) == txtvalidar_;
+      SetBkColor(reinterpret_cast<HDC>(wParam), field ? GetSysColor(COLOR_WINDOW) : kFormBack);
+      return reinterpret_cast<LRESULT>(field ? GetSysColorBrush(COLOR_WINDOW) : background_.Get());
+    }
+    case WM_DRAWITEM:
+      DrawButton(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTimer1) {
+        form_.Timer1_Timer();
+        ShowSelection();
+      }
+      return 0;
+    case WM_ACTIVATE:
+      TrackFocus(hwnd(), wParam, &focus_);
+      return 0;
+    case WM_CLOSE:
+      if (!form_.Form_QueryUnload(kUnloadFromWindow)) Quit();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) {
+        form_.Form_QueryUnload(kUnloadWindowsEnding);
+        Quit();
+      }
+      return 0;
+    case WM_DESTROY:
+      KillTimer(hwnd(), kTimer1);
+      RemoveTrayIcon();
+      ayuda_.Close();
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return Window::OnMessage(message, wParam, lParam);
+  }
+}
+
+void Form1Window::OnSelChange() {
+  form_.monitor.LIST1_SelChange();
+  ShowSelection();
+}
+
+void Form1Window::OnGridChanged() { list1_.GridChanged(); }
+
+void Form1Window::OnTrayReport(int message) { form_.picgancho_MouseMove(message); }
+
+int Form1Window::MessageBoxA(const std::string& text, const std::string& caption, unsigned type) {
+  // No owner and task-modal: every window of the program waits for the answer.
+  return ::MessageBoxA(0, text.c_str(), caption.c_str(), type | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
+bool Form1Window::IsWindowVisible() { return ::IsWindowVisible(hwnd()) != FALSE; }
+
+void Form1Window::ShowWindow() { ::ShowWindow(hwnd(), SW_SHOW); }
+
+void Form1Window::HideWindow() { ::ShowWindow(hwnd(), SW_HIDE); }
+
+void Form1Window::CenterWindow() { CenterOnScreen(hwnd()); }
+
+bool Form1Window::StartProgram(const std::string& path) { return StartProgramPath(path); }
+
+bool Form1Window::PrevInstance() {
+  if (!prevInstanceKnown_) {
+    HANDLE mutex = CreateMutexA(0, FALSE, kInstanceMutex);
+    prevInstance_ = mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+    instanceMutex_.Reset(mutex);
+    prevInstanceKnown_ = true;
+  }
+  return prevInstance_;
+}
+
+void Form1Window::HideFromTaskList() {
+  SetWindowLongPtrA(hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner_.Get()));
+}
+
+bool Form1Window::AddTrayIcon() { return picgancho_.Add(smallIcon_.Get()); }
+
+void Form1Window::RemoveTrayIcon() { picgancho_.Remove(); }
+
+plat::TrayChoice Form1Window::PopupTrayMenu() { return picgancho_.PopupMenu(hwnd()); }
+
+void Form1Window::StartTimer(unsigned milliseconds) { SetTimer(hwnd(), kTimer1, milliseconds, 0); }
+
+void Form1Window::ShowAbout() { ayuda_.Open(instance_, owner_.Get(), scale_); }
+
+void Form1Window::Quit() {
+  RemoveTrayIcon();
+  if (hwnd()) DestroyWindow(hwnd());
+}
+
+int RunMessageLoop(Form1Window* window) {
+  MSG msg;
+  while (GetMessageA(&msg, 0, 0, 0) > 0) {
+    if (window->DialogKeys(&msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}
+
+}  // namespace win

@@ -1,0 +1,4 @@
+// Resource numbers shared by centinela.rc and the code.
+#pragma once
+
+#define IDI_CENTINELA 1
