@@ -38,6 +38,10 @@ if(size GREATER LIMIT)
       list(GET fields 0 bytes)
       list(GET fields 1 object)
       string(REGEX REPLACE "^.*/" "" object "${object}")
+      # Link-time optimisation hands the program's own code over in temporary
+      # objects with made-up names.
+      string(REGEX REPLACE "^.*\\.ltrans[0-9]*\\.ltrans\\.o$" "(own code, link-time optimised)"
+             object "${object}")
       # An import library's stubs count as one.
       string(REGEX REPLACE "^(lib[a-z0-9]+\\.a)\\(lib[a-z0-9_]+(h|t|s[0-9]+)\\.o\\)$" "\\1"
              object "${object}")

@@ -20,12 +20,7 @@ mkdir -p "$1" || exit 1
 state=$(cd "$1" && pwd)
 shift
 
-export WINEPREFIX="$state/prefix"
-export WINEARCH=win64
-export WINEDEBUG=-all
-# No Mono/Gecko prompts; no menu entries written into the user's home.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export LC_ALL=C.UTF-8
+use_test_prefix "$state/prefix"
 
 ready="$state/prefix.ready"  # wineboot finished
 used="$state/prefix.used"    # tests ran in it: the next run needs a fresh one

@@ -61,6 +61,27 @@ RegView VistaDeTexto(const std::string& vista) {
   return kRegViewDefault;
 }
 
+// After a deletion: the value may still be there when its key cannot be
+// read (it may be only hidden from the rescan) or when it is.
+bool ValorQuizaSigue(int32_t root, const std::string& subclave, const std::string& nombre,
+                     RegView vista) {
+  plat::HKEY key = 0;
+  plat::LONG status =
+      vista == kRegViewDefault
+          ? plat::RegOpenKeyA(plat::RootKey(root), subclave.c_str(), &key)
+          : plat::RegOpenKeyExA(plat::RootKey(root), subclave.c_str(), 0,
+                                plat::kKeyQueryValue |
+                                    (vista == kRegView64 ? plat::kKeyWow64_64Key
+                                                         : plat::kKeyWow64_32Key),
+                                &key);
+  if (status != plat::kErrorSuccess) return status != plat::kErrorFileNotFound;
+  plat::DWORD size = 0;
+  const bool present =
+      plat::RegQueryValueExA(key, nombre.c_str(), 0, 0, 0, &size) == plat::kErrorSuccess;
+  plat::RegCloseKey(key);
+  return present;
+}
+
 bool NombreDeFicheroSeguro(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
   return name.find_first_of("\\/:") == std::string::npos;
@@ -248,6 +269,7 @@ bool Monitor::eliminar(std::string* why) {
       ReadRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
   const std::string inicio = std::string(txt::kNoEliminadoBefore) + nombre;
   int32_t root = 0;
+  bool quizaSigue = false;
   if (carpeta != txt::kNotFound && ubicacion == carpeta) {
     // Only a plain file name of the folder the registry names is deleted.
     if (!NombreDeFicheroSeguro(nombre)) {
@@ -262,11 +284,13 @@ bool Monitor::eliminar(std::string* why) {
       return false;
     }
   } else if (ParseInt32(ubicacion, &root)) {
-    if (root != plat::kHkeyClassesRoot)
+    if (root != plat::kHkeyClassesRoot) {
       DeleteRegValue(root, subclave, nombre, VistaDeTexto(vista));
-    else
+      quizaSigue = ValorQuizaSigue(root, subclave, nombre, VistaDeTexto(vista));
+    } else {
       WriteRegValue(plat::kHkeyClassesRoot, txt::kOpenCommandKey, "", plat::kRegSz,
                     txt::kStandardOpenCommand);
+    }
   } else {
     // The Startup folder setting changed since the scan: nothing is known to
     // be safe to delete.
@@ -275,7 +299,7 @@ bool Monitor::eliminar(std::string* why) {
     return false;
   }
   llegirdelregistre();
-  if (FilaDeEntrada(ubicacion, subclave, vista, nombre) > 0) {
+  if (quizaSigue || FilaDeEntrada(ubicacion, subclave, vista, nombre) > 0) {
     *why = inicio + txt::kNoEliminadoSigue;
     return false;
   }

@@ -39,6 +39,16 @@ install_missing() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
 }
 
+# The environment of every throw-away test prefix: 64-bit as current Windows,
+# quiet, no Mono/Gecko prompts and no menu entries written into the user's home.
+use_test_prefix() {
+  export WINEPREFIX=$1
+  export WINEARCH=win64
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export LC_ALL=C.UTF-8
+}
+
 # Configures (quietly, unless it fails) and builds one preset of CMakePresets.json.
 build_preset() {
   local preset=$1 log="$root/build/$1.configure.log"

@@ -10,6 +10,7 @@
 #include <windows.h>
 #else
 #include <dirent.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -115,8 +116,17 @@ void EmptyFolder(const std::string& windowsFolder) {
   closedir(dir);
 }
 
-// One temporary root for the whole test run.
+// One temporary root for the whole test run, removed when the run ends.
 std::string g_root;
+
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
+
+struct RootRemover {
+  ~RootRemover() {
+    if (!g_root.empty()) nftw(g_root.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+  }
+};
+RootRemover g_rootRemover;
 
 const std::string& Root() {
   if (g_root.empty()) {

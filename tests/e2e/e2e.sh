@@ -27,6 +27,7 @@ fi
 for tool in wine wineserver Xvfb xdotool import; do
   command -v "$tool" >/dev/null || { echo "e2e: $tool is missing: skipped"; exit 77; }
 done
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 exe=$(readlink -f "$1")
 work=$2
 shot=$3
@@ -36,11 +37,7 @@ command="C:\\windows\\notepad.exe"
 rm -rf "$work"
 mkdir -p "$work" || exit 1
 work=$(cd "$work" && pwd)
-export WINEPREFIX="$work/prefix"
-export WINEARCH=win64
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export LC_ALL=C.UTF-8
+use_test_prefix "$work/prefix"
 datafile="$WINEPREFIX/drive_c/windows/ximvar.dat"
 xvfb_pid=
 first_pid=

@@ -235,6 +235,36 @@ TEST_F(CheckTest, FailuresAreToldNotHidden) {
   EXPECT_EQ(monitor.LIST1.TextMatrix(FindRow("a"), kColValidado), "NO");
 }
 
+TEST_F(CheckTest, AValueThatStaysAfterItsRemovalIsReported) {
+  places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "terco", "c:\\t.exe",
+                    places::MachineView());
+  plat::standin::DenyRegistryWrites(plat::kHkeyLocalMachine);
+  desktop.visible = true;
+  monitor.llegirdelregistre();
+  Click("terco", kColNombre);
+  desktop.answers.push_back(plat::kIdYes);
+  monitor.Command3_Click();
+  ASSERT_EQ(desktop.boxes.size(), 2u);
+  EXPECT_EQ(desktop.boxes[1].text, std::string(txt::kNoEliminadoBefore) + "terco" +
+                                       txt::kNoEliminadoSigue);
+  EXPECT_EQ(desktop.boxes[1].type, 16u);
+  EXPECT_GT(FindRow("terco"), 0);
+}
+
+// A key that cannot be opened hides the value from the rescan too; that is
+// no proof it went.
+TEST_F(CheckTest, AValueInAKeyThatCannotBeOpenedIsNotCalledRemoved) {
+  places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, "oculto", "c:\\o.exe");
+  desktop.visible = true;
+  monitor.llegirdelregistre();
+  Click("oculto", kColNombre);
+  plat::standin::FailRegistryOpen(plat::kHkeyCurrentUser, txt::kRunKey);
+  desktop.answers.push_back(plat::kIdYes);
+  monitor.Command3_Click();
+  ASSERT_EQ(desktop.boxes.size(), 2u);
+  EXPECT_NE(desktop.boxes[1].text.find("oculto"), std::string::npos);
+}
+
 TEST_F(CheckTest, SelectionUpdateCopiesTheCellAndCutsToItsRow) {
   for (const char* name : {"a", "b", "c", "d", "e"}) AddUserRun(name);
   monitor.llegirdelregistre();

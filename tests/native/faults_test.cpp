@@ -90,7 +90,7 @@ TEST_F(FaultsTest, ADataFileThatCannotBeOpenedIsSaidAndTheProgramEnds) {
     uint32_t reason;
   };
   const Case cases[] = {{"a folder in its place", true, plat::kErrAccessDenied},
-                        {"no folder to hold it", false, plat::kErrFileNotFound}};
+                        {"no folder to hold it", false, plat::kErrPathNotFound}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     places::Reset();

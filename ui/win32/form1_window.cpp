@@ -5,6 +5,10 @@
 #include "core/texts.h"
 #include "ui/win32/resource.h"
 
+#ifdef CENTINELA_SOAK
+#include "tests/soak/hooks.h"
+#endif
+
 namespace win {
 
 namespace {
@@ -173,6 +177,11 @@ void Form1Window::OnCommand(int id) {
 }
 
 LRESULT Form1Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+#ifdef CENTINELA_SOAK
+  LRESULT soakResult = 0;
+  if (soak::OnMessage(message, wParam, lParam, kTimer1, form_.monitor.LIST1, &soakResult))
+    return soakResult;
+#endif
   if (taskbarCreated_ && message == taskbarCreated_) {
     picgancho_.AddAgain();
     return 0;
@@ -276,7 +285,12 @@ void Form1Window::RemoveTrayIcon() { picgancho_.Remove(); }
 
 plat::TrayChoice Form1Window::PopupTrayMenu() { return picgancho_.PopupMenu(hwnd()); }
 
-void Form1Window::StartTimer(unsigned milliseconds) { SetTimer(hwnd(), kTimer1, milliseconds, 0); }
+void Form1Window::StartTimer(unsigned milliseconds) {
+#ifdef CENTINELA_SOAK
+  milliseconds = soak::kTimer1Interval;
+#endif
+  SetTimer(hwnd(), kTimer1, milliseconds, 0);
+}
 
 void Form1Window::ShowAbout() { ayuda_.Open(instance_, owner_.Get(), scale_); }
 

@@ -1,0 +1,38 @@
+# The soak test of the program under Wine (tests/soak/soak.sh): a build of it
+# whose Timer1 fires every few milliseconds and that answers the test's
+# questions (tests/soak/hooks.h), run through hundreds of ticks while
+# soak_tool changes its start-up places; handle count and memory must stay
+# put, and the table must end up listing exactly what is there.
+# Included from the top-level CMakeLists.txt in the build of centinela.exe,
+# after the program's own targets; the shipped program is built as before.
+if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+  return()
+endif()
+
+# The program's own sources and flags, with the hooks compiled in.
+add_executable(centinela_soak WIN32
+  ${win32ui_sources} ui/win32/main.cpp ui/win32/runtime.cpp ${rc_sources}
+  tests/soak/hooks.cpp)
+target_compile_definitions(centinela_soak PRIVATE CENTINELA_SOAK)
+target_link_libraries(centinela_soak PRIVATE centinela_ui ${win32_system_libs})
+target_link_options(centinela_soak PRIVATE -flto -Os -static-libgcc -static-libstdc++
+                                           -Wl,--gc-sections)
+
+# A test tool, not the program: XP's process functions, the C library's stdio.
+add_executable(soak_tool tests/soak/soak_tool.cpp)
+target_include_directories(soak_tool PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_options(soak_tool PRIVATE -Wall -Wextra -Werror)
+target_compile_definitions(soak_tool PRIVATE WINVER=0x0501 _WIN32_WINNT=0x0501)
+target_link_libraries(soak_tool PRIVATE psapi advapi32 user32)
+target_link_options(soak_tool PRIVATE -static-libgcc -static-libstdc++)
+
+set_target_properties(centinela_soak soak_tool PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/soak-bin)
+
+set(soak_test ${CENTINELA_TEST_PREFIX}soak-timer-changes-handles-memory)
+add_test(NAME ${soak_test}
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/soak/soak.sh $<TARGET_FILE:centinela_soak>
+          $<TARGET_FILE:soak_tool> ${CMAKE_BINARY_DIR}/soak)
+# The display and Wine are shared with the other Wine tests.
+set_tests_properties(${soak_test} PROPERTIES
+  TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)
