@@ -233,42 +233,4 @@ TEST_F(FaultsTest, AnUnreadableOpenCommandShowsAsNotFound) {
   EXPECT_TRUE(desktop.boxes.empty());
 }
 
-// A Startup file that will not go is named in a box; it stays listed, so do
-// the others, the data file is untouched, and a later removal takes it.
-TEST_F(FaultsTest, AStartupFileThatCannotBeDeletedIsSaid) {
-  const std::string file = Record("-214748364", txt::kRunKey, "Delta", "c:\\delta.exe");
-  Start(file);
-  desktop.visible = true;
-  Monitor& m = *monitor;
-  m.llegirdelregistre();
-  Click(&m, 6);
-  plat::standin::FailNextDeletes(1);
-  desktop.answers.push_back(plat::kIdYes);
-  m.Command3_Click();
-
-  ASSERT_EQ(desktop.boxes.size(), 2u);
-  EXPECT_EQ(desktop.boxes[1].caption, txt::kEliminarCaption);
-  EXPECT_EQ(desktop.boxes[1].type, plat::kMbOk | plat::kMbIconStop);
-  EXPECT_EQ(desktop.boxes[1].text, std::string(txt::kNoEliminadoBefore) + "Zeta.lnk" +
-                                       txt::kNoEliminadoFichero +
-                                       plat::SystemErrorText(plat::kErrAccessDenied));
-  EXPECT_TRUE(places::StartupFileExists("Zeta.lnk"));
-  EXPECT_EQ(Listed(m), All());
-  EXPECT_EQ(m.TXTVALIDAR, "");
-
-  m.Timer1_Timer();
-  EXPECT_EQ(Listed(m), All());
-  EXPECT_EQ(m.LIST1.TextMatrix(4, kColValidado), "SI");
-
-  Click(&m, 6);
-  desktop.answers.push_back(plat::kIdYes);
-  m.Command3_Click();
-  EXPECT_EQ(desktop.boxes.size(), 3u);
-  EXPECT_FALSE(places::StartupFileExists("Zeta.lnk"));
-  Names rest = All();
-  rest.erase(rest.begin() + 5);
-  EXPECT_EQ(Listed(m), rest);
-  EXPECT_EQ(places::DataFileBytes(), file);
-}
-
 }  // namespace

@@ -89,29 +89,6 @@ TEST_F(Form1Test, SecondCopyShowsItsWindowCentredAndEndsWithoutTrayOrScan) {
   EXPECT_EQ(desktop.timerInterval, 0u);
 }
 
-TEST_F(Form1Test, DataFileThatCannotBeOpenedIsNamedAndEndsTheProgram) {
-  AddUserRun("nuevo");
-  // A folder where the file should be: it can be neither opened nor created.
-  const std::string blocker = plat::standin::MapPath(txt::kDataFile);
-  ASSERT_EQ(mkdir(blocker.c_str(), 0755), 0) << blocker;
-  const bool loaded = form.Form_Load();
-  rmdir(blocker.c_str());
-
-  EXPECT_FALSE(loaded);
-  ASSERT_EQ(desktop.boxes.size(), 1u);
-  const plat::ShownBox& box = desktop.boxes[0];
-  EXPECT_EQ(box.caption, txt::kAppTitle);
-  EXPECT_EQ(box.type, plat::kMbOk | plat::kMbIconStop);
-  EXPECT_EQ(box.text.find(txt::kFicheroFallo), 0u) << box.text;
-  EXPECT_NE(box.text.find(txt::kDataFile), std::string::npos) << box.text;
-  // The reason follows the file's name.
-  EXPECT_GT(box.text.size(), box.text.find(txt::kDataFile) + sizeof txt::kDataFile + 1);
-  EXPECT_EQ(desktop.trayAdds, 0);
-  EXPECT_FALSE(Listed("nuevo"));
-  EXPECT_EQ(desktop.shows, 0);
-  EXPECT_EQ(desktop.timerInterval, 0u);
-}
-
 TEST_F(Form1Test, OnlyACloseOnTheWindowItselfIsCancelledAndEveryOneHides) {
   const struct {
     int mode;

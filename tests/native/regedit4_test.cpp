@@ -209,37 +209,6 @@ TEST(Regedit4Test, WrittenScriptsReadBackTheSame) {
   }
 }
 
-// Whatever a script holds, what is read from it is written back and read again
-// to the very same operations, and nothing crashes on the way.
-TEST(Regedit4Test, MangledScriptsReadAndRoundTrip) {
-  const std::string seed = WithLineEnds(kEveryForm, "\r\n");
-  uint32_t state = 2463534242u;
-  for (int round = 0; round < 3000; ++round) {
-    std::string text = seed;
-    for (int edits = 1 + round % 8; edits > 0; --edits) {
-      state ^= state << 13;
-      state ^= state >> 17;
-      state ^= state << 5;
-      const size_t at = state % (text.size() + 1);
-      const char byte = static_cast<char>(state >> 24);
-      switch (state % 3) {
-        case 0:
-          text.insert(at, 1, byte);
-          break;
-        case 1:
-          if (at < text.size()) text.erase(at, 1);
-          break;
-        default:
-          if (at < text.size()) text[at] = "\\\",;[]-=@\n\r:x0"[state % 15];
-      }
-    }
-    plat::RegScript first = Parse(text);
-    plat::RegScript second = Parse(plat::FormatRegedit4(first.ops));
-    ASSERT_TRUE(second.badLines.empty()) << round;
-    ASSERT_EQ(Describe(first.ops), Describe(second.ops)) << round;
-  }
-}
-
 class Regedit4ApplyTest : public ::testing::Test {
  protected:
   void SetUp() override { plat::standin::ResetRegistry(); }

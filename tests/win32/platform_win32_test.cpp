@@ -15,26 +15,6 @@
 
 namespace {
 
-TEST(FilesWin32Test, HiddenSystemAndFoldersAreNotOrdinary) {
-  support::TempFolder folder;
-  const char* const names[] = {"plain.txt", "readonly.txt", "hidden.txt", "system.txt"};
-  const DWORD attributes[] = {FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN,
-                              FILE_ATTRIBUTE_SYSTEM};
-  for (int i = 0; i < 4; ++i) {
-    ASSERT_TRUE(folder.WriteFile(names[i], "x"));
-    ASSERT_TRUE(SetFileAttributesA(folder.PathOf(names[i]).c_str(), attributes[i]));
-  }
-  ASSERT_TRUE(folder.MakeFolder("sub"));
-  std::vector<std::string> listed;
-  plat::ListOrdinaryFiles(folder.Path() + "\\*.*", &listed);
-  std::vector<std::string> expected = {"plain.txt", "readonly.txt"};
-  std::sort(listed.begin(), listed.end());
-  EXPECT_EQ(expected, listed);
-  EXPECT_TRUE(plat::FileExists(folder.PathOf("readonly.txt")));
-  EXPECT_FALSE(plat::FileExists(folder.PathOf("hidden.txt")));
-  EXPECT_FALSE(plat::FileExists(folder.PathOf("system.txt")));
-}
-
 TEST(FilesWin32Test, AFileThatStaysGivesTheSystemsReason) {
   support::TempFolder folder;
   ASSERT_TRUE(folder.WriteFile("ro.txt", "x"));
