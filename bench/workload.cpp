@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "core/monitor.h"
 #include "core/texts.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -12,18 +13,6 @@ namespace {
 
 const int kRecords = 30;
 
-struct Key {
-  int32_t root;
-  const char* path;
-};
-// The four watched keys, in the scan's order.
-const Key kKeys[] = {
-    {plat::kHkeyLocalMachine, txt::kRunKey},
-    {plat::kHkeyLocalMachine, txt::kRunServicesKey},
-    {plat::kHkeyCurrentUser, txt::kRunKey},
-    {plat::kHkeyCurrentUser, txt::kRunServicesKey},
-};
-const int kKeyCount = sizeof kKeys / sizeof kKeys[0];
 
 std::string Numbered(const char* prefix, int n) {
   char text[64];
@@ -56,14 +45,14 @@ void Populate(int entries) {
   places::SetOpenCommand("C:\\Windows\\cargador.exe \"%1\" %*");
   for (int n = 1; n < entries; ++n) {
     const std::string name = EntryName(n);
-    const int place = n % (kKeyCount + 1);
-    if (place == kKeyCount) {
+    const int place = n % (kNumLugares + 1);
+    if (place == kNumLugares) {
       places::AddStartupFile(name + ".lnk");
       continue;
     }
-    const Key& key = kKeys[place];
+    const Lugar& key = kLugares[place];
     places::SetString(
-        key.root, key.path, name,
+        key.root, key.key, name,
         "C:\\Archivos de programa\\" + name + "\\programa.exe /minimizado",
         key.root == plat::kHkeyLocalMachine ? places::MachineView() : kRegViewDefault);
   }
@@ -78,16 +67,16 @@ size_t EnumerateKeys() {
   size_t values = 0;
   char name[2048];
   plat::BYTE data[2048];
-  for (int k = 0; k < kKeyCount; ++k) {
-    const bool byViews = twoViews && kKeys[k].root == plat::kHkeyLocalMachine;
+  for (int k = 0; k < kNumLugares; ++k) {
+    const bool byViews = twoViews && kLugares[k].root == plat::kHkeyLocalMachine;
     const plat::REGSAM views[2] = {plat::kKeyWow64_64Key, plat::kKeyWow64_32Key};
     for (int v = 0; v < (byViews ? 2 : 1); ++v) {
       plat::HKEY key = 0;
-      const plat::HKEY root = plat::RootKey(kKeys[k].root);
+      const plat::HKEY root = plat::RootKey(kLugares[k].root);
       if (byViews)
-        plat::RegOpenKeyExA(root, kKeys[k].path, 0, plat::kKeyRead | views[v], &key);
+        plat::RegOpenKeyExA(root, kLugares[k].key, 0, plat::kKeyRead | views[v], &key);
       else
-        plat::RegOpenKeyA(root, kKeys[k].path, &key);
+        plat::RegOpenKeyA(root, kLugares[k].key, &key);
       for (plat::DWORD i = 0;; ++i) {
         plat::DWORD nameChars = sizeof name;
         plat::DWORD type = 0;

@@ -11,22 +11,18 @@
 
 static_assert(sizeof(EntradaValidada) == 260, "records are 260 bytes on disk");
 
-namespace {
-
-const uint32_t kRecordLength = sizeof(EntradaValidada);
-const int32_t kMinList2Records = 30;
-
-// The four watched keys, in the order they are read.
-struct Lugar {
-  int32_t root;
-  const char* key;
-};
-const Lugar kLugares[] = {
+const Lugar kLugares[kNumLugares] = {
     {plat::kHkeyLocalMachine, txt::kRunKey},
     {plat::kHkeyLocalMachine, txt::kRunServicesKey},
     {plat::kHkeyCurrentUser, txt::kRunKey},
     {plat::kHkeyCurrentUser, txt::kRunServicesKey},
 };
+
+namespace {
+
+const uint32_t kRecordLength = sizeof(EntradaValidada);
+const int32_t kMinList2Records = 30;
+
 
 // Pads with spaces or cuts, as a fixed-width field of the data file holds it.
 void Rellenar(char* field, size_t width, const std::string& text) {
@@ -65,21 +61,13 @@ RegView VistaDeTexto(const std::string& vista) {
 // read (it may be only hidden from the rescan) or when it is.
 bool ValorQuizaSigue(int32_t root, const std::string& subclave, const std::string& nombre,
                      RegView vista) {
-  plat::HKEY key = 0;
-  plat::LONG status =
-      vista == kRegViewDefault
-          ? plat::RegOpenKeyA(plat::RootKey(root), subclave.c_str(), &key)
-          : plat::RegOpenKeyExA(plat::RootKey(root), subclave.c_str(), 0,
-                                plat::kKeyQueryValue |
-                                    (vista == kRegView64 ? plat::kKeyWow64_64Key
-                                                         : plat::kKeyWow64_32Key),
-                                &key);
-  if (status != plat::kErrorSuccess) return status != plat::kErrorFileNotFound;
+  RegKey key;
+  plat::LONG status = plat::kErrorSuccess;
+  if (!key.Open(root, subclave, vista, plat::kKeyQueryValue, &status))
+    return status != plat::kErrorFileNotFound;
   plat::DWORD size = 0;
-  const bool present =
-      plat::RegQueryValueExA(key, nombre.c_str(), 0, 0, 0, &size) == plat::kErrorSuccess;
-  plat::RegCloseKey(key);
-  return present;
+  return plat::RegQueryValueExA(key.Handle(), nombre.c_str(), 0, 0, 0, &size) ==
+         plat::kErrorSuccess;
 }
 
 bool NombreDeFicheroSeguro(const std::string& name) {
@@ -115,7 +103,7 @@ void Monitor::llegirdelregistre() {
   std::vector<std::string> cells(kList1Cols);
 
   const bool dosVistas = plat::RegHasTwoViews();
-  for (size_t p = 0; p < sizeof kLugares / sizeof kLugares[0]; ++p) {
+  for (int p = 0; p < kNumLugares; ++p) {
     const Lugar& lugar = kLugares[p];
     const bool porVistas = dosVistas && lugar.root == plat::kHkeyLocalMachine;
     const RegView vistas[2] = {porVistas ? kRegView64 : kRegViewDefault, kRegView32};

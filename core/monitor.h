@@ -33,6 +33,14 @@ enum {
   kList2Cols = 4
 };
 
+// The four watched keys, in the order the scan reads them.
+struct Lugar {
+  int32_t root;
+  const char* key;
+};
+const int kNumLugares = 4;
+extern const Lugar kLugares[kNumLugares];
+
 class Monitor {
  public:
   explicit Monitor(plat::Desktop* desktop);

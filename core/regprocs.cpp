@@ -47,16 +47,18 @@ RegKey& RegKey::operator=(RegKey&& other) {
   return *this;
 }
 
-bool RegKey::Open(int32_t root, const std::string& subKey, RegView view, plat::REGSAM access) {
+bool RegKey::Open(int32_t root, const std::string& subKey, RegView view, plat::REGSAM access,
+                  plat::LONG* status) {
   Close();
-  plat::LONG status;
+  plat::LONG code;
   if (view == kRegViewDefault) {
-    status = plat::RegOpenKeyA(plat::RootKey(root), subKey.c_str(), &key_);
+    code = plat::RegOpenKeyA(plat::RootKey(root), subKey.c_str(), &key_);
   } else {
     const plat::REGSAM flag = view == kRegView64 ? plat::kKeyWow64_64Key : plat::kKeyWow64_32Key;
-    status = plat::RegOpenKeyExA(plat::RootKey(root), subKey.c_str(), 0, access | flag, &key_);
+    code = plat::RegOpenKeyExA(plat::RootKey(root), subKey.c_str(), 0, access | flag, &key_);
   }
-  if (status != plat::kErrorSuccess) key_ = 0;
+  if (code != plat::kErrorSuccess) key_ = 0;
+  if (status) *status = code;
   return key_ != 0;
 }
 

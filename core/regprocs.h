@@ -47,9 +47,10 @@ class RegKey {
   RegKey& operator=(const RegKey&) = delete;
 
   // The default view opens with RegOpenKeyA (all access it allows); another
-  // view with RegOpenKeyExA, `access` and the view's KEY_WOW64_* flag.
+  // view with RegOpenKeyExA, `access` and the view's KEY_WOW64_* flag. The
+  // system's answer goes to `status` when given.
   bool Open(int32_t root, const std::string& subKey, RegView view = kRegViewDefault,
-            plat::REGSAM access = plat::kKeyRead);
+            plat::REGSAM access = plat::kKeyRead, plat::LONG* status = 0);
   bool IsOpen() const { return key_ != 0; }
   plat::HKEY Handle() const { return key_; }
   void Close();
