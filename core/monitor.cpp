@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "core/exacto.h"
 #include "core/regprocs.h"
 #include "core/strutil.h"
 #include "core/texts.h"
@@ -57,23 +58,21 @@ RegView VistaDeTexto(const std::string& vista) {
   return kRegViewDefault;
 }
 
-// After a deletion: the value may still be there when its key cannot be
-// read (it may be only hidden from the rescan) or when it is.
-bool ValorQuizaSigue(int32_t root, const std::string& subclave, const std::string& nombre,
-                     RegView vista) {
-  RegKey key;
-  plat::LONG status = plat::kErrorSuccess;
-  if (!key.Open(root, subclave, vista, plat::kKeyQueryValue, &status))
-    return status != plat::kErrorFileNotFound;
-  plat::DWORD size = 0;
-  return plat::RegQueryValueExA(key.Handle(), nombre.c_str(), 0, 0, 0, &size) ==
-         plat::kErrorSuccess;
-}
-
 bool NombreDeFicheroSeguro(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
   return name.find_first_of("\\/:") == std::string::npos;
 }
+
+// What the data file's name field holds for a row: its exact name's key, or
+// the name itself for the open command, which has no other.
+std::string ClaveDeFila(const Grid& grid, int32_t row) {
+  const std::string& exacto = grid.TextMatrix(row, kColExacto);
+  return exacto.empty() ? grid.TextMatrix(row, kColNombre) : ClaveDeExacto(exacto);
+}
+
+// The hidden columns and the name, which together tell one entry.
+const int32_t kColsDeEntrada[] = {kColUbicacion, kColSubclave, kColVista, kColExacto, kColNombre};
+const size_t kNumColsDeEntrada = sizeof kColsDeEntrada / sizeof kColsDeEntrada[0];
 
 }  // namespace
 
@@ -110,13 +109,13 @@ void Monitor::llegirdelregistre() {
     for (int v = 0; v < (porVistas ? 2 : 1); ++v) {
       RegKey key;
       key.Open(lugar.root, lugar.key, vistas[v]);
+      ValueReader reader(key, kRegNameCharsMax, kRegDataBytesMax);
       for (uint32_t i = 0;; ++i) {
         EnumStatus status;
-        RegEnumResult value = EnumValueAt(key, i, kRegNameChars, kRegDataBytes, &status);
-        if (status == kEnumUnreadable)
-          value = EnumValueAt(key, i, kRegNameCharsMax, kRegDataBytesMax, &status);
+        RegEnumResult value = reader.Read(i, &status);
         if (status == kEnumNoMore) break;
         cells[kColNombre] = value.name;
+        cells[kColExacto] = value.exact;
         cells[kColRuta] = status == kEnumOk ? value.data : std::string(txt::kNotFound);
         cells[kColUbicacion] = DecimalText(lugar.root);
         cells[kColSubclave] = lugar.key;
@@ -130,10 +129,17 @@ void Monitor::llegirdelregistre() {
   const std::string carpeta =
       ReadRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
   if (carpeta != txt::kNotFound) {
+    // On NT the folder and its files by their exact names; on 9x the ANSI
+    // names are exact.
     std::vector<std::string> names;
-    plat::ListOrdinaryFiles(carpeta + txt::kAllFiles, &names);
+    std::string carpetaW;
+    const bool wide = ReadRegWide(plat::kHkeyCurrentUser, txt::kShellFoldersKey,
+                                  txt::kStartupValue, &carpetaW) &&
+                      plat::ListOrdinaryFilesW(carpetaW, &names);
+    if (!wide) plat::ListOrdinaryFiles(carpeta + txt::kAllFiles, &names);
     for (size_t i = 0; i < names.size(); ++i) {
-      cells[kColNombre] = cells[kColRuta] = names[i];
+      cells[kColExacto] = wide ? ExactoDeWide(names[i]) : ExactoDeAnsi(names[i]);
+      cells[kColNombre] = cells[kColRuta] = NombreVisible(cells[kColExacto]);
       cells[kColUbicacion] = carpeta;
       AnadirEntrada(&entradas, &cells);
     }
@@ -142,6 +148,7 @@ void Monitor::llegirdelregistre() {
   const std::string orden = ReadRegValue(plat::kHkeyClassesRoot, txt::kOpenCommandKey, "");
   if ((orden.size() > 1 ? orden.substr(1, 2) : std::string()) != "%1") {
     cells[kColNombre] = cells[kColRuta] = orden;
+    cells[kColExacto].clear();
     cells[kColUbicacion] = DecimalText(plat::kHkeyClassesRoot);
     AnadirEntrada(&entradas, &cells);
   }
@@ -153,6 +160,7 @@ void Monitor::llegirdelregistre() {
   LIST1.SetColWidth(kColRuta, 4000);
   LIST1.SetColWidth(kColValidado, 600);
   LIST1.SetColWidth(kColVista, 0);
+  LIST1.SetColWidth(kColExacto, 0);
   LIST1.SetRows(LIST1.Rows() - 1);
 }
 
@@ -160,9 +168,13 @@ void Monitor::llegirdelfitxer() {
   Vaciar(&list2);
   list2.AddItem(Cabecera(), 0);
 
+  // Bounded whatever the file's size: a file of gigabytes costs at most
+  // kMaxRegistros reads and rows.
   int32_t total = kMinList2Records;
-  if (fichero_.IsOpen() && static_cast<int32_t>(fichero_.RecordCount()) > total)
-    total = static_cast<int32_t>(fichero_.RecordCount());
+  const uint32_t count = fichero_.IsOpen() ? fichero_.RecordCount() : 0;
+  if (count > static_cast<uint32_t>(total))
+    total = count > static_cast<uint32_t>(kMaxRegistros) ? kMaxRegistros
+                                                          : static_cast<int32_t>(count);
   std::vector<std::string> cells(kList2Cols);
   char* buffer = reinterpret_cast<char*>(&registro_);
   for (int32_t n = 1; n <= total; ++n) {
@@ -193,7 +205,7 @@ bool Monitor::GUARDAR(std::string* why) {
   const int32_t n = LIST1.Rows() - 1;
   for (int32_t i = 1; i <= n; ++i) {
     if (LIST1.TextMatrix(i, kColValidado) != txt::kSi) continue;
-    Rellenar(registro_.Nombre, sizeof registro_.Nombre, LIST1.TextMatrix(i, kColNombre));
+    Rellenar(registro_.Nombre, sizeof registro_.Nombre, ClaveDeFila(LIST1, i));
     Rellenar(registro_.Ruta, sizeof registro_.Ruta, LIST1.TextMatrix(i, kColRuta));
     Rellenar(registro_.Ubicacion, sizeof registro_.Ubicacion, LIST1.TextMatrix(i, kColUbicacion));
     Rellenar(registro_.Subclave, sizeof registro_.Subclave, LIST1.TextMatrix(i, kColSubclave));
@@ -215,16 +227,18 @@ std::string Monitor::VALIDAR_CLAVE(const std::string& CLAVE) {
 // Rows are filled cell by cell so that a tab inside a name stays in its cell;
 // each goes just above the trailing empty row, in the order found.
 void Monitor::AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells) {
-  (*cells)[kColValidado] = Coincide((*cells)[kColNombre]) ? txt::kSi : txt::kNo;
+  const std::string& exacto = (*cells)[kColExacto];
+  const bool si = Coincide(exacto.empty() ? (*cells)[kColNombre] : ClaveDeExacto(exacto));
+  (*cells)[kColValidado] = si ? txt::kSi : txt::kNo;
   LIST1.InsertRowCells(1 + *entradas, *cells);
   ++*entradas;
 }
 
 // A name matches a stored one as a whole: padded or cut to the field exactly
 // as a save would store it.
-bool Monitor::Coincide(const std::string& name) const {
+bool Monitor::Coincide(const std::string& clave) const {
   char field[sizeof registro_.Nombre];
-  Rellenar(field, sizeof field, name);
+  Rellenar(field, sizeof field, clave);
   for (int32_t i = 1; i < list2.Rows(); ++i) {
     const std::string& stored = list2.TextMatrix(i, 0);
     if (stored.size() == sizeof field && memcmp(stored.data(), field, sizeof field) == 0)
@@ -233,24 +247,62 @@ bool Monitor::Coincide(const std::string& name) const {
   return false;
 }
 
-int32_t Monitor::FilaDeEntrada(const std::string& ubicacion, const std::string& subclave,
-                               const std::string& vista, const std::string& nombre) const {
+std::vector<std::string> Monitor::EntradaDeFila(int32_t row) const {
+  std::vector<std::string> entrada(kNumColsDeEntrada);
+  for (size_t c = 0; c < kNumColsDeEntrada; ++c) entrada[c] = LIST1.TextMatrix(row, kColsDeEntrada[c]);
+  return entrada;
+}
+
+int32_t Monitor::FilaDeEntrada(const std::vector<std::string>& entrada) const {
   for (int32_t i = 1; i < LIST1.Rows(); ++i) {
-    if (LIST1.TextMatrix(i, kColNombre) == nombre &&
-        LIST1.TextMatrix(i, kColUbicacion) == ubicacion &&
-        LIST1.TextMatrix(i, kColSubclave) == subclave && LIST1.TextMatrix(i, kColVista) == vista)
-      return i;
+    size_t c = 0;
+    while (c < kNumColsDeEntrada && LIST1.TextMatrix(i, kColsDeEntrada[c]) == entrada[c]) ++c;
+    if (c == kNumColsDeEntrada) return i;
   }
   return -1;
+}
+
+// Deletes exactly the listed file of the folder the registry names now: on NT
+// by its wide name through a path the system does not normalise; on 9x by
+// its ANSI name, unless the system would take that name for another file.
+bool Monitor::QuitarFichero(const std::string& carpeta, const std::string& nombre,
+                            const std::string& exacto, std::string* why) {
+  if (!NombreDeFicheroSeguro(nombre)) {
+    *why = txt::kNoEliminadoNombre;
+    return false;
+  }
+  std::string carpetaW, nombreW, ansi, reason;
+  bool ok;
+  if (plat::HasWideNames()) {
+    if (!ReadRegWide(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue,
+                     &carpetaW) ||
+        !WideExacto(exacto, &nombreW)) {
+      *why = txt::kNoEliminadoExacto;
+      return false;
+    }
+    ok = plat::DeleteFileW(carpetaW, nombreW, &reason);
+  } else {
+    const char last = nombre[nombre.size() - 1];
+    if (!AnsiExacto(exacto, &ansi) || last == '.' || last == ' ') {
+      *why = txt::kNoEliminadoExacto;
+      return false;
+    }
+    ok = plat::DeleteFileA(carpeta + "\\" + ansi, &reason);
+  }
+  if (!ok) *why = txt::kNoEliminadoFichero + reason;
+  return ok;
 }
 
 bool Monitor::eliminar(std::string* why) {
   const int32_t row = LIST1.Row();
   if (row < 1 || row >= LIST1.Rows()) return true;
+  const std::vector<std::string> entrada = EntradaDeFila(row);
   const std::string ubicacion = LIST1.TextMatrix(row, kColUbicacion);
   const std::string subclave = LIST1.TextMatrix(row, kColSubclave);
   const std::string nombre = LIST1.TextMatrix(row, kColNombre);
   const std::string vista = LIST1.TextMatrix(row, kColVista);
+  const std::string& guardado = LIST1.TextMatrix(row, kColExacto);
+  const std::string exacto = guardado.empty() ? ExactoDeAnsi(nombre) : guardado;
   LIST1.SetCol(kColNombre);
 
   const std::string carpeta =
@@ -258,23 +310,22 @@ bool Monitor::eliminar(std::string* why) {
   const std::string inicio = std::string(txt::kNoEliminadoBefore) + nombre;
   int32_t root = 0;
   bool quizaSigue = false;
+  std::string razon;
   if (carpeta != txt::kNotFound && ubicacion == carpeta) {
-    // Only a plain file name of the folder the registry names is deleted.
-    if (!NombreDeFicheroSeguro(nombre)) {
+    if (!QuitarFichero(carpeta, nombre, exacto, &razon)) {
       llegirdelregistre();
-      *why = inicio + txt::kNoEliminadoNombre;
-      return false;
-    }
-    std::string reason;
-    if (!plat::DeleteFileA(carpeta + "\\" + nombre, &reason)) {
-      llegirdelregistre();
-      *why = inicio + txt::kNoEliminadoFichero + reason;
+      *why = inicio + razon;
       return false;
     }
   } else if (ParseInt32(ubicacion, &root)) {
     if (root != plat::kHkeyClassesRoot) {
-      DeleteRegValue(root, subclave, nombre, VistaDeTexto(vista));
-      quizaSigue = ValorQuizaSigue(root, subclave, nombre, VistaDeTexto(vista));
+      // A name no function can give exactly is left alone: any other name
+      // would be another value's.
+      if (!DeleteRegValueExact(root, subclave, VistaDeTexto(vista), exacto, &quizaSigue)) {
+        llegirdelregistre();
+        *why = inicio + txt::kNoEliminadoExacto;
+        return false;
+      }
     } else {
       WriteRegValue(plat::kHkeyClassesRoot, txt::kOpenCommandKey, "", plat::kRegSz,
                     txt::kStandardOpenCommand);
@@ -287,7 +338,7 @@ bool Monitor::eliminar(std::string* why) {
     return false;
   }
   llegirdelregistre();
-  if (quizaSigue || FilaDeEntrada(ubicacion, subclave, vista, nombre) > 0) {
+  if (quizaSigue || FilaDeEntrada(entrada) > 0) {
     *why = inicio + txt::kNoEliminadoSigue;
     return false;
   }
@@ -314,10 +365,7 @@ void Monitor::Timer1_Timer() {
   const int32_t r = LIST1.RowSel();
   const int32_t c = LIST1.ColSel();
   const bool esEntrada = r >= 1 && r < LIST1.Rows();
-  const std::string ubicacion = LIST1.TextMatrix(r, kColUbicacion);
-  const std::string subclave = LIST1.TextMatrix(r, kColSubclave);
-  const std::string vista = LIST1.TextMatrix(r, kColVista);
-  const std::string nombre = LIST1.TextMatrix(r, kColNombre);
+  const std::vector<std::string> entrada = EntradaDeFila(r);
 
   LIST1.SetRedraw(false);
   llegirdelregistre();
@@ -326,7 +374,7 @@ void Monitor::Timer1_Timer() {
 
   // The selection follows the entry; when the entry is gone, no action may
   // fall on whatever took its row.
-  int32_t fila = esEntrada ? FilaDeEntrada(ubicacion, subclave, vista, nombre) : r;
+  int32_t fila = esEntrada ? FilaDeEntrada(entrada) : r;
   if (fila < 0) {
     fila = r;
     TXTVALIDAR.clear();

@@ -20,8 +20,9 @@ struct EntradaValidada {
   char Ruta[100];
 };
 
-// Columns of the entry table. The view column is ours: it tells which
-// registry view a machine-wide value came from, so a removal acts on it.
+// Columns of the entry table. The last two are ours: the registry view a
+// machine-wide value came from, and the exact name of a value or a file
+// (core/exacto.h), which no display reads, so that an action acts on them.
 enum {
   kColNombre = 0,
   kColRuta = 1,
@@ -29,9 +30,14 @@ enum {
   kColUbicacion = 3,
   kColSubclave = 4,
   kColVista = 5,
-  kList1Cols = 6,
+  kColExacto = 6,
+  kList1Cols = 7,
   kList2Cols = 4
 };
+
+// Records beyond this one are never read: no table row can have a higher
+// number, so none of them can have been written by a save.
+const int32_t kMaxRegistros = 32767;
 
 // The four watched keys, in the order the scan reads them.
 struct Lugar {
@@ -78,9 +84,13 @@ class Monitor {
 
  private:
   void AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells);
-  bool Coincide(const std::string& name) const;
-  int32_t FilaDeEntrada(const std::string& ubicacion, const std::string& subclave,
-                        const std::string& vista, const std::string& nombre) const;
+  // Whether the name field a save would write for `clave` is stored.
+  bool Coincide(const std::string& clave) const;
+  // The row of the entry with these hidden columns and name; -1 if none.
+  int32_t FilaDeEntrada(const std::vector<std::string>& entrada) const;
+  std::vector<std::string> EntradaDeFila(int32_t row) const;
+  bool QuitarFichero(const std::string& carpeta, const std::string& nombre,
+                     const std::string& exacto, std::string* why);
 
   plat::Desktop* desktop_;
   plat::RecordFile fichero_;

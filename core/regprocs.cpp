@@ -1,5 +1,6 @@
 #include "core/regprocs.h"
 
+#include "core/exacto.h"
 #include "core/strutil.h"
 #include "core/texts.h"
 
@@ -80,38 +81,109 @@ std::string ReadRegValue(int32_t root, const std::string& subKey, const std::str
   return DataText(type, data, size, false);
 }
 
-RegEnumResult EnumValueAt(const RegKey& key, uint32_t index, uint32_t nameChars, uint32_t dataBytes,
-                          EnumStatus* status) {
+namespace {
+
+bool IsString(plat::DWORD type) {
+  return type == plat::kRegSz || type == plat::kRegExpandSz || type == plat::kRegMultiSz;
+}
+
+// The first read's data buffer: most values are short, and it grows once
+// for a value that is not.
+const uint32_t kFirstDataBytes = 4096;
+
+}  // namespace
+
+ValueReader::ValueReader(const RegKey& key, uint32_t nameChars, uint32_t dataBytes)
+    : key_(key.Handle()),
+      nameChars_(nameChars > 0 ? nameChars : 1),
+      dataBytes_(dataBytes),
+      wide_(plat::HasWideNames()),
+      name_(static_cast<size_t>(nameChars_) * (wide_ ? 2 : 1), '\0'),
+      nameLength_(0) {
+  // Wide text takes two bytes where ANSI takes one.
+  const uint32_t most = wide_ ? 2 * dataBytes + 2 : dataBytes;
+  data_.assign(most < kFirstDataBytes ? most : kFirstDataBytes, '\0');
+}
+
+plat::LONG ValueReader::Call(uint32_t index, bool withData, plat::DWORD* type, plat::DWORD* size) {
+  nameLength_ = nameChars_;
+  if (data_.size() < 4) data_.resize(4);
+  plat::BYTE* data = withData ? reinterpret_cast<plat::BYTE*>(&data_[0]) : 0;
+  *size = static_cast<plat::DWORD>(data_.size());
+  if (wide_) {
+    plat::WCHAR* name = reinterpret_cast<plat::WCHAR*>(&name_[0]);
+    return plat::RegEnumValueW(key_, index, name, &nameLength_, 0, type, data, size);
+  }
+  return plat::RegEnumValueA(key_, index, &name_[0], &nameLength_, 0, type, data, size);
+}
+
+RegEnumResult ValueReader::Read(uint32_t index, EnumStatus* status) {
   RegEnumResult result;
   result.data = txt::kNotFound;
-  std::string name(nameChars > 0 ? nameChars : 1, '\0');
-  plat::DWORD nameLength = nameChars;
-  plat::DWORD capacity = dataBytes;
-  plat::LONG code = plat::kErrorSuccess;
-  if (dataBytes > kRegDataBytes) {
-    // Large buffers are sized by what the value needs, not allocated whole.
-    plat::DWORD needed = 0;
-    code = plat::RegEnumValueA(key.Handle(), index, &name[0], &nameLength, 0, 0, 0, &needed);
-    if (code == plat::kErrorSuccess && needed < capacity) capacity = needed;
-    nameLength = nameChars;
+  *status = kEnumNoMore;
+  plat::DWORD type = 0, size = 0;
+  plat::LONG code = Call(index, true, &type, &size);
+  const uint32_t most = wide_ ? 2 * dataBytes_ + 2 : dataBytes_;
+  if (code == plat::kErrorMoreData) {
+    // Name and size first: a value is listed under its name whatever its data.
+    code = Call(index, false, &type, &size);
+    if (code != plat::kErrorSuccess) {
+      *status = code == plat::kErrorMoreData ? kEnumUnreadable : kEnumNoMore;
+      return result;
+    }
+    if (size <= most) {
+      data_.assign(size, '\0');
+      code = Call(index, true, &type, &size);
+    } else {
+      code = plat::kErrorMoreData;
+    }
   }
-  std::string data;
-  plat::DWORD type = 0;
-  plat::DWORD size = capacity;
-  if (code == plat::kErrorSuccess) {
-    data = DataBuffer(capacity);
-    code = plat::RegEnumValueA(key.Handle(), index, &name[0], &nameLength, 0, &type, Bytes(&data),
-                               &size);
-  }
-  EnumStatus outcome = code == plat::kErrorMoreData ? kEnumUnreadable : kEnumNoMore;
-  if (code == plat::kErrorSuccess) {
-    outcome = kEnumOk;
-    result.type = static_cast<int32_t>(type);
-    result.name.assign(name, 0, nameLength);
-    result.data = DataText(type, data, size, true);
-  }
+  if (code != plat::kErrorSuccess && code != plat::kErrorMoreData) return result;
+  const size_t unit = wide_ ? 2 : 1;
+  const std::string raw = name_.substr(0, nameLength_ * unit);
+  result.exact = wide_ ? ExactoDeWide(raw) : ExactoDeAnsi(raw);
+  result.name = NombreVisible(result.exact);
+  *status = kEnumUnreadable;
+  if (code != plat::kErrorSuccess) return result;
+  std::string bytes = data_.substr(0, size);
+  if (wide_ && IsString(type)) bytes = plat::AnsiFromWide(bytes, 0);
+  if (bytes.size() > dataBytes_) return result;
+  *status = kEnumOk;
+  result.type = static_cast<int32_t>(type);
+  const plat::DWORD n = static_cast<plat::DWORD>(bytes.size());
+  bytes.resize(n < 4 ? 4 : n, '\0');
+  result.data = DataText(type, bytes, n, true);
+  return result;
+}
+
+RegEnumResult EnumValueAt(const RegKey& key, uint32_t index, uint32_t nameChars, uint32_t dataBytes,
+                          EnumStatus* status) {
+  EnumStatus outcome;
+  RegEnumResult result = ValueReader(key, nameChars, dataBytes).Read(index, &outcome);
   if (status) *status = outcome;
   return result;
+}
+
+bool ReadRegWide(int32_t root, const std::string& subKey, const std::string& valueName,
+                 std::string* wide) {
+  if (!plat::HasWideNames()) return false;
+  RegKey key;
+  if (!key.Open(root, subKey)) return false;
+  const std::string name = plat::WideFromAnsi(valueName) + std::string(2, '\0');
+  const plat::WCHAR* w = reinterpret_cast<const plat::WCHAR*>(name.data());
+  plat::DWORD type = 0, size = 0;
+  if (plat::RegQueryValueExW(key.Handle(), w, 0, &type, 0, &size) != plat::kErrorSuccess)
+    return false;
+  std::string data(size + 2, '\0');
+  if (plat::RegQueryValueExW(key.Handle(), w, 0, &type, Bytes(&data), &size) !=
+          plat::kErrorSuccess ||
+      !IsString(type))
+    return false;
+  data.resize(size & ~1u);
+  if (data.size() >= 2 && data[data.size() - 1] == 0 && data[data.size() - 2] == 0)
+    data.resize(data.size() - 2);
+  *wide = data;
+  return true;
 }
 
 RegEnumResult EnumRegValue(int32_t root, const std::string& subKey, uint32_t index,
@@ -145,6 +217,56 @@ void WriteRegValue(int32_t root, const std::string& subKey, const std::string& v
   }
   plat::RegFlushKey(key);
   plat::RegCloseKey(key);
+}
+
+namespace {
+
+// The counted form of wide text; false when it is too long for one.
+bool Counted(std::string* wide, plat::UNICODE_STRING* u) {
+  if (wide->size() > 0xFFFE) return false;
+  wide->append(2, '\0');
+  u->Length = static_cast<uint16_t>(wide->size() - 2);
+  u->MaximumLength = static_cast<uint16_t>(wide->size());
+  u->Buffer = reinterpret_cast<plat::WCHAR*>(&(*wide)[0]);
+  return true;
+}
+
+// After a deletion: the value may still be there when its key cannot be
+// read (it may be only hidden from the rescan) or when it is.
+bool MayRemain(int32_t root, const std::string& subKey, RegView view, const std::string& ansi,
+               const plat::UNICODE_STRING* wide) {
+  RegKey key;
+  plat::LONG status = plat::kErrorSuccess;
+  if (!key.Open(root, subKey, view, plat::kKeyQueryValue, &status))
+    return status != plat::kErrorFileNotFound;
+  if (wide) {
+    char info[16];
+    plat::DWORD got = 0;
+    return plat::NtQueryValueKey(key.Handle(), wide, plat::kKeyValueBasicInformation, info,
+                                 sizeof info, &got) != plat::kStatusObjectNameNotFound;
+  }
+  plat::DWORD size = 0;
+  return plat::RegQueryValueExA(key.Handle(), ansi.c_str(), 0, 0, 0, &size) == plat::kErrorSuccess;
+}
+
+}  // namespace
+
+bool DeleteRegValueExact(int32_t root, const std::string& subKey, RegView view,
+                         const std::string& exact, bool* mayRemain) {
+  std::string ansi, wide;
+  plat::UNICODE_STRING counted;
+  const bool byWide = plat::HasWideNames() && WideExacto(exact, &wide) && Counted(&wide, &counted);
+  if (!byWide && !AnsiExacto(exact, &ansi)) return false;
+  {
+    RegKey key;
+    key.Open(root, subKey, view, plat::kKeySetValue);
+    if (byWide)
+      plat::NtDeleteValueKey(key.Handle(), &counted);
+    else
+      plat::RegDeleteValueA(key.Handle(), ansi.c_str());
+  }
+  *mayRemain = MayRemain(root, subKey, view, ansi, byWide ? &counted : 0);
+  return true;
 }
 
 void DeleteRegValue(int32_t root, const std::string& subKey, const std::string& valueName,

@@ -29,10 +29,13 @@ const uint32_t kRegDataBytesMax = 1024 * 1024;
 
 // The three elements of an enumeration: type, name, data as text. After a
 // failure only `data` ("Not Found") means anything.
+// `exact` is the name as the system holds it (core/exacto.h), `name` the
+// same for display; it is set whenever the value was found, readable or not.
 struct RegEnumResult {
   int32_t type;
   std::string name;
   std::string data;
+  std::string exact;
   RegEnumResult() : type(0) {}
 };
 
@@ -74,7 +77,37 @@ void WriteRegValue(int32_t root, const std::string& subKey, const std::string& v
 void DeleteRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
                     RegView view = kRegViewDefault);
 
-// EnumRegValue on a key already open, with the buffers given. Buffers above
-// the usual size are cut to what the system says the value needs.
+// Reads the values of an open key by index: names of at most `nameChars`
+// characters with their zero, data of at most `dataBytes` bytes as the ANSI
+// functions count them. On NT-family Windows names are read exactly, through
+// the wide functions. The buffers are kept from one value to the next and
+// grow only to what a value needs.
+class ValueReader {
+ public:
+  ValueReader(const RegKey& key, uint32_t nameChars, uint32_t dataBytes);
+  RegEnumResult Read(uint32_t index, EnumStatus* status);
+
+ private:
+  plat::LONG Call(uint32_t index, bool withData, plat::DWORD* type, plat::DWORD* size);
+
+  plat::HKEY key_;
+  uint32_t nameChars_, dataBytes_;
+  bool wide_;
+  std::string name_, data_;
+  plat::DWORD nameLength_;
+};
+
+// EnumRegValue on a key already open, with the buffers given.
 RegEnumResult EnumValueAt(const RegKey& key, uint32_t index, uint32_t nameChars, uint32_t dataBytes,
                           EnumStatus* status);
+
+// The wide text of a REG_SZ value, on NT-family Windows (false elsewhere, and
+// when it cannot be read); its terminating zero is not part of it.
+bool ReadRegWide(int32_t root, const std::string& subKey, const std::string& valueName,
+                 std::string* wide);
+
+// Deletes the value whose exact name is `exact` (core/exacto.h). False when
+// no function of this system can name it exactly: then nothing is touched.
+// `mayRemain` says whether it may still be there afterwards.
+bool DeleteRegValueExact(int32_t root, const std::string& subKey, RegView view,
+                         const std::string& exact, bool* mayRemain);

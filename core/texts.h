@@ -134,3 +134,13 @@ const char kErrSistemaBefore[] = "Error del sistema ";
 const char kErrSistemaAfter[] = ".";
 
 }  // namespace txt
+
+namespace txt {
+
+// Names the system holds exactly but the code page cannot show: the mark a NUL
+// shows as, and a removal that cannot name its entry to the system.
+const char kMarcaNul = '\xa4';
+const char kNoEliminadoExacto[] =
+    "\" del inicio: su nombre no se puede indicar exactamente a este sistema.";
+
+}  // namespace txt

@@ -13,6 +13,15 @@ namespace plat {
 // A folder that cannot be listed gives no names.
 void ListOrdinaryFiles(const std::string& pattern, std::vector<std::string>* names);
 
+// The same listing by exact names, on NT-family Windows: `folder` and the
+// names are wide text (platform/text.h). False where there are no wide names.
+bool ListOrdinaryFilesW(const std::string& folder, std::vector<std::string>* names);
+
+// Deletes exactly the file `name` of `folder` (both wide text) through a path
+// that the system takes as it is: a name with a trailing dot or blank stays
+// that name. False, with the system's reason, when it is still there.
+bool DeleteFileW(const std::string& folder, const std::string& name, std::string* why);
+
 // True when `path` names an existing ordinary file (not hidden, not system).
 bool FileExists(const std::string& path);
 

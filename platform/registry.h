@@ -4,6 +4,8 @@
 #pragma once
 #include <stdint.h>
 
+#include "platform/text.h"
+
 namespace plat {
 
 typedef uint32_t DWORD;
@@ -66,6 +68,34 @@ LONG RegDeleteKeyA(HKEY key, const char* subKey);
 LONG RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD cchName);
 LONG RegFlushKey(HKEY key);
 LONG RegCloseKey(HKEY key);
+
+// The wide and counted-name functions of NT-family Windows, which name a
+// value exactly (a NUL inside, characters outside the code page). Looked up at
+// run time: without them (Windows 9x) they fail with kErrorCallNotImplemented
+// or kStatusNotImplemented and change nothing.
+LONG RegEnumValueW(HKEY key, DWORD index, WCHAR* valueName, DWORD* cchValueName, DWORD* reserved,
+                   DWORD* type, BYTE* data, DWORD* cbData);
+LONG RegQueryValueExW(HKEY key, const WCHAR* valueName, DWORD* reserved, DWORD* type, BYTE* data,
+                      DWORD* cbData);
+typedef int32_t NTSTATUS;
+// ntdll's counted UTF-16 text; Length and MaximumLength count bytes.
+struct UNICODE_STRING {
+  uint16_t Length;
+  uint16_t MaximumLength;
+  WCHAR* Buffer;
+};
+const NTSTATUS kStatusSuccess = 0;
+const NTSTATUS kStatusBufferOverflow = static_cast<NTSTATUS>(0x80000005u);
+const NTSTATUS kStatusBufferTooSmall = static_cast<NTSTATUS>(0xC0000023u);
+const NTSTATUS kStatusObjectNameNotFound = static_cast<NTSTATUS>(0xC0000034u);
+const NTSTATUS kStatusNotImplemented = static_cast<NTSTATUS>(0xC0000002u);
+const LONG kErrorCallNotImplemented = 120;
+const DWORD kKeyValueBasicInformation = 0;
+NTSTATUS NtQueryValueKey(HKEY key, const UNICODE_STRING* valueName, DWORD infoClass, void* info,
+                         DWORD length, DWORD* resultLength);
+NTSTATUS NtSetValueKey(HKEY key, const UNICODE_STRING* valueName, DWORD titleIndex, DWORD type,
+                       const void* data, DWORD size);
+NTSTATUS NtDeleteValueKey(HKEY key, const UNICODE_STRING* valueName);
 
 // True where HKEY_LOCAL_MACHINE\Software has a 32-bit and a 64-bit view
 // (64-bit Windows, whichever build of ours runs there).

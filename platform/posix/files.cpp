@@ -14,6 +14,7 @@
 #include "platform/errtext.h"
 #include "platform/nocase.h"
 #include "platform/posix/standin.h"
+#include "platform/text.h"
 
 namespace plat {
 namespace {
@@ -92,6 +93,66 @@ bool IsOrdinary(const std::string& mapped, const std::string& name) {
          g_files.system.count(mapped) == 0;
 }
 
+// Names lie on the POSIX disk in UTF-8, one UTF-16 unit at a time (a lone
+// surrogate too), so every Windows name has a file name of its own.
+std::string Utf8FromWide(const std::string& wide) {
+  std::string out;
+  for (size_t i = 0; i < WideUnits(wide); ++i) {
+    const unsigned c = WideAt(wide, i);
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | c >> 6));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xE0 | c >> 12));
+      out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
+std::string WideFromUtf8(const std::string& utf8) {
+  std::string wide;
+  for (size_t i = 0; i < utf8.size();) {
+    const unsigned char b = static_cast<unsigned char>(utf8[i]);
+    const size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    unsigned c = n == 1 ? b : n == 2 ? b & 0x1F : n == 3 ? b & 0x0F : b & 0x07;
+    for (size_t k = 1; k < n && i + k < utf8.size(); ++k)
+      c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    i += n;
+    if (c >= 0x10000) {
+      AppendWide(&wide, static_cast<WCHAR>(0xD800 + ((c - 0x10000) >> 10)));
+      AppendWide(&wide, static_cast<WCHAR>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+    } else {
+      AppendWide(&wide, static_cast<WCHAR>(c));
+    }
+  }
+  return wide;
+}
+
+// Where a path of the ANSI functions leads: as on Windows, a trailing dot or
+// blank of each part is dropped.
+std::string Normalised(const std::string& ansiPath) {
+  std::string out;
+  size_t start = 0;
+  while (start <= ansiPath.size()) {
+    size_t end = ansiPath.find_first_of("\\/", start);
+    if (end == std::string::npos) end = ansiPath.size();
+    std::string part = ansiPath.substr(start, end - start);
+    if (part != "." && part != "..")
+      while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    out += part;
+    if (end < ansiPath.size()) out += ansiPath[end];
+    start = end + 1;
+  }
+  return out;
+}
+
+std::string MapUtf8(const std::string& p);
+bool Unlink(const std::string& mapped, std::string* why);
+
 std::string BaseName(const std::string& path) {
   size_t cut = path.find_last_of("\\/");
   return cut == std::string::npos ? path : path.substr(cut + 1);
@@ -102,6 +163,16 @@ std::string BaseName(const std::string& path) {
 namespace standin {
 
 std::string MapPath(const std::string& p) {
+  return MapUtf8(Utf8FromWide(WideFromAnsi(Normalised(p))));
+}
+
+std::string MapWidePath(const std::string& wide) { return MapUtf8(Utf8FromWide(wide)); }
+
+}  // namespace standin
+
+namespace {
+
+std::string MapUtf8(const std::string& p) {
   const bool absolute = p.size() >= 3 && ((p[0] | 0x20) >= 'a' && (p[0] | 0x20) <= 'z') &&
                         p[1] == ':' && IsSeparator(p[2]);
   if (g_files.root.empty() || !absolute || p.find('\0') != std::string::npos) return std::string();
@@ -117,6 +188,10 @@ std::string MapPath(const std::string& p) {
   }
   return mapped;
 }
+
+}  // namespace
+
+namespace standin {
 
 void SetFileRoot(const std::string& dir) { g_files.root = dir; }
 
@@ -155,10 +230,36 @@ void ListOrdinaryFiles(const std::string& pattern, std::vector<std::string>* nam
   DIR* dir = opendir(folder.c_str());
   if (dir == 0) return;
   while (struct dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (IsOrdinary(folder + "/" + name, name) && MatchMask(mask, name)) names->push_back(name);
+    const std::string onDisk = entry->d_name;
+    const std::string name = AnsiFromWide(WideFromUtf8(onDisk), 0);
+    if (IsOrdinary(folder + "/" + onDisk, onDisk) && MatchMask(mask, name)) names->push_back(name);
   }
   closedir(dir);
+}
+
+bool ListOrdinaryFilesW(const std::string& folder, std::vector<std::string>* names) {
+  names->clear();
+  if (!HasWideNames()) return false;
+  const std::string mapped = standin::MapWidePath(folder);
+  DIR* dir = mapped.empty() ? 0 : opendir(mapped.c_str());
+  if (dir == 0) return true;
+  while (struct dirent* entry = readdir(dir)) {
+    const std::string onDisk = entry->d_name;
+    if (IsOrdinary(mapped + "/" + onDisk, onDisk)) names->push_back(WideFromUtf8(onDisk));
+  }
+  closedir(dir);
+  return true;
+}
+
+bool DeleteFileW(const std::string& folder, const std::string& name, std::string* why) {
+  std::string path = folder;
+  AppendWide(&path, '\\');
+  const std::string mapped = HasWideNames() ? standin::MapWidePath(path + name) : std::string();
+  if (mapped.empty()) {
+    SetWhy(why, kErrPathNotFound);
+    return false;
+  }
+  return Unlink(mapped, why);
 }
 
 bool FileExists(const std::string& path) {
@@ -172,6 +273,12 @@ bool DeleteFileA(const std::string& path, std::string* why) {
     SetWhy(why, kErrPathNotFound);
     return false;
   }
+  return Unlink(mapped, why);
+}
+
+namespace {
+
+bool Unlink(const std::string& mapped, std::string* why) {
   struct stat st;
   if (g_files.failDeletes > 0 && lstat(mapped.c_str(), &st) == 0) {
     --g_files.failDeletes;
@@ -190,6 +297,8 @@ bool DeleteFileA(const std::string& path, std::string* why) {
   g_files.system.erase(mapped);
   return true;
 }
+
+}  // namespace
 
 bool RecordFile::Open(const std::string& path, uint32_t recordLength, std::string* why) {
   Close();

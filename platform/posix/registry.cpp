@@ -23,11 +23,32 @@ const REGSAM kMaximumAllowed = 0x02000000;
 const REGSAM kDelete = 0x00010000;
 const int kRootCount = 4;
 
+// Names are UTF-16 and string data is kept in UTF-16, as Windows NT keeps them;
+// the ANSI functions convert on the way in and out.
 struct Value {
-  std::string name;
+  std::string name;  // wide text
   DWORD type;
   std::string data;
 };
+
+bool IsStringType(DWORD type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
+
+// Windows' upper-case form of one UTF-16 unit, for the scripts tests use.
+WCHAR FoldWide(WCHAR c) {
+  if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ||
+      (c >= 0x430 && c <= 0x44F) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2))
+    return static_cast<WCHAR>(c - 32);
+  if (c >= 0x450 && c <= 0x45F) return static_cast<WCHAR>(c - 80);
+  if (c == 0x161 || c == 0x153 || c == 0x17E) return static_cast<WCHAR>(c - 1);
+  return c == 0xFF ? 0x178 : c;
+}
+
+bool SameWideNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < WideUnits(a); ++i)
+    if (FoldWide(WideAt(a, i)) != FoldWide(WideAt(b, i))) return false;
+  return true;
+}
 
 struct Key {
   std::string name;
@@ -38,9 +59,9 @@ struct Key {
 
   Key(const std::string& n, Key* p) : name(n), parent(p), deleted(false) {}
 
-  Value* FindValue(const std::string& valueName) {
+  Value* FindValue(const std::string& wideName) {
     for (size_t i = 0; i < values.size(); ++i)
-      if (SameNoCase(values[i].name, valueName)) return &values[i];
+      if (SameWideNoCase(values[i].name, wideName)) return &values[i];
     return 0;
   }
   std::shared_ptr<Key> FindSubkey(const std::string& keyName) const {
@@ -244,7 +265,23 @@ class Registry {
 
 Registry g_registry;
 
-std::string NameOf(const char* valueName) { return valueName ? valueName : ""; }
+std::string NameOf(const char* valueName) { return WideFromAnsi(valueName ? valueName : ""); }
+
+std::string NameOf(const WCHAR* valueName) {
+  std::string wide;
+  for (const WCHAR* p = valueName; p && *p; ++p) AppendWide(&wide, *p);
+  return wide;
+}
+
+std::string NameOf(const UNICODE_STRING* name) {
+  if (name == 0 || name->Buffer == 0) return std::string();
+  return std::string(reinterpret_cast<const char*>(name->Buffer), name->Length & ~1u);
+}
+
+// A value's data as the ANSI or the wide functions give it.
+std::string DataOf(const Value& v, bool wide) {
+  return wide || !IsStringType(v.type) ? v.data : AnsiFromWide(v.data, 0);
+}
 
 // The handle's key, checked for the access an operation needs.
 LONG KeyFor(HKEY h, REGSAM need, Handle* out) {
@@ -314,29 +351,33 @@ LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD reserved, char* cls, DW
   return Open(key, subKey, sam, true, result, disposition);
 }
 
-LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data,
-                      DWORD* cbData) {
+namespace {
+
+LONG QueryValue(HKEY key, const std::string& name, bool wide, DWORD* reserved, DWORD* type,
+                BYTE* data, DWORD* cbData) {
   if (reserved != 0 || (data != 0 && cbData == 0)) return kErrorInvalidParameter;
   Handle h;
   LONG status = KeyFor(key, kKeyQueryValue, &h);
   if (status != kErrorSuccess) return status;
-  const Value* v = h.key->FindValue(NameOf(valueName));
+  const Value* v = h.key->FindValue(name);
   if (v == 0) return kErrorFileNotFound;
   if (type) *type = v->type;
-  const DWORD size = static_cast<DWORD>(v->data.size());
+  const std::string bytes = DataOf(*v, wide);
+  const DWORD size = static_cast<DWORD>(bytes.size());
   if (data != 0) {
     if (size > *cbData) {
       *cbData = size;
       return kErrorMoreData;
     }
-    if (size) memcpy(data, v->data.data(), size);
+    if (size) memcpy(data, bytes.data(), size);
   }
   if (cbData) *cbData = size;
   return kErrorSuccess;
 }
 
-LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* cchValueName, DWORD* reserved,
-                   DWORD* type, BYTE* data, DWORD* cbData) {
+// The name goes out in units of one byte (ANSI) or two (wide), terminated.
+LONG EnumValue(HKEY key, DWORD index, void* valueName, DWORD* cchValueName, bool wide,
+               DWORD* reserved, DWORD* type, BYTE* data, DWORD* cbData) {
   if (valueName == 0 || cchValueName == 0 || reserved != 0 || (data != 0 && cbData == 0))
     return kErrorInvalidParameter;
   Handle h;
@@ -344,19 +385,78 @@ LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* cchValueName, 
   if (status != kErrorSuccess) return status;
   if (index >= h.key->values.size()) return kErrorNoMoreItems;
   const Value& v = h.key->values[index];
-  const DWORD size = static_cast<DWORD>(v.data.size());
+  const std::string bytes = DataOf(v, wide);
+  const DWORD size = static_cast<DWORD>(bytes.size());
   if (type) *type = v.type;
   if (data != 0 && size > *cbData) {
     *cbData = size;
     return kErrorMoreData;
   }
+  const std::string name = wide ? v.name : AnsiFromWide(v.name, 0);
+  const size_t unit = wide ? 2 : 1;
   // The name buffer must hold the terminating zero as well.
-  if (v.name.size() >= *cchValueName) return kErrorMoreData;
-  memcpy(valueName, v.name.c_str(), v.name.size() + 1);
-  *cchValueName = static_cast<DWORD>(v.name.size());
-  if (data != 0 && size) memcpy(data, v.data.data(), size);
+  if (name.size() / unit >= *cchValueName) return kErrorMoreData;
+  memcpy(valueName, name.data(), name.size());
+  memset(static_cast<char*>(valueName) + name.size(), 0, unit);
+  *cchValueName = static_cast<DWORD>(name.size() / unit);
+  if (data != 0 && size) memcpy(data, bytes.data(), size);
   if (cbData) *cbData = size;
   return kErrorSuccess;
+}
+
+LONG SetValue(HKEY key, const std::string& name, DWORD type, const std::string& bytes) {
+  Handle h;
+  LONG status = KeyFor(key, kKeySetValue, &h);
+  if (status != kErrorSuccess) return status;
+  Value* v = h.key->FindValue(name);
+  if (v == 0) {
+    Value added;
+    added.name = name;
+    h.key->values.push_back(added);
+    v = &h.key->values.back();
+  }
+  v->type = type;
+  v->data = bytes;
+  return kErrorSuccess;
+}
+
+LONG DeleteValue(HKEY key, const std::string& name) {
+  Handle h;
+  LONG status = KeyFor(key, kKeySetValue, &h);
+  if (status != kErrorSuccess) return status;
+  std::vector<Value>& values = h.key->values;
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (SameWideNoCase(values[i].name, name)) {
+      values.erase(values.begin() + static_cast<ptrdiff_t>(i));
+      return kErrorSuccess;
+    }
+  }
+  return kErrorFileNotFound;
+}
+
+NTSTATUS NtStatus(LONG error) {
+  switch (error) {
+    case kErrorSuccess:
+      return kStatusSuccess;
+    case kErrorFileNotFound:
+      return kStatusObjectNameNotFound;
+    case kErrorAccessDenied:
+      return static_cast<NTSTATUS>(0xC0000022u);
+    default:
+      return static_cast<NTSTATUS>(0xC0000008u);  // invalid handle
+  }
+}
+
+}  // namespace
+
+LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data,
+                      DWORD* cbData) {
+  return QueryValue(key, NameOf(valueName), false, reserved, type, data, cbData);
+}
+
+LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* cchValueName, DWORD* reserved,
+                   DWORD* type, BYTE* data, DWORD* cbData) {
+  return EnumValue(key, index, valueName, cchValueName, false, reserved, type, data, cbData);
 }
 
 LONG RegSetValueExA(HKEY key, const char* valueName, DWORD reserved, DWORD type, const BYTE* data,
@@ -365,36 +465,56 @@ LONG RegSetValueExA(HKEY key, const char* valueName, DWORD reserved, DWORD type,
   // Windows NT also counts a string's terminator left out of cbData when one
   // follows in memory; the stand-in never reads past what it is given.
   if (data == 0 && cbData != 0) return kErrorInvalidParameter;
-  Handle h;
-  LONG status = KeyFor(key, kKeySetValue, &h);
-  if (status != kErrorSuccess) return status;
   const std::string bytes(reinterpret_cast<const char*>(data), data ? cbData : 0);
-  Value* v = h.key->FindValue(NameOf(valueName));
-  if (v != 0) {
-    v->type = type;
-    v->data = bytes;
-  } else {
-    Value added;
-    added.name = NameOf(valueName);
-    added.type = type;
-    added.data = bytes;
-    h.key->values.push_back(added);
-  }
-  return kErrorSuccess;
+  return SetValue(key, NameOf(valueName), type, IsStringType(type) ? WideFromAnsi(bytes) : bytes);
 }
 
 LONG RegDeleteValueA(HKEY key, const char* valueName) {
-  Handle h;
-  LONG status = KeyFor(key, kKeySetValue, &h);
-  if (status != kErrorSuccess) return status;
-  std::vector<Value>& values = h.key->values;
-  for (size_t i = 0; i < values.size(); ++i) {
-    if (SameNoCase(values[i].name, NameOf(valueName))) {
-      values.erase(values.begin() + static_cast<ptrdiff_t>(i));
-      return kErrorSuccess;
-    }
-  }
-  return kErrorFileNotFound;
+  return DeleteValue(key, NameOf(valueName));
+}
+
+LONG RegEnumValueW(HKEY key, DWORD index, WCHAR* valueName, DWORD* cchValueName, DWORD* reserved,
+                   DWORD* type, BYTE* data, DWORD* cbData) {
+  if (!HasWideNames()) return kErrorCallNotImplemented;
+  return EnumValue(key, index, valueName, cchValueName, true, reserved, type, data, cbData);
+}
+
+LONG RegQueryValueExW(HKEY key, const WCHAR* valueName, DWORD* reserved, DWORD* type, BYTE* data,
+                      DWORD* cbData) {
+  if (!HasWideNames()) return kErrorCallNotImplemented;
+  return QueryValue(key, NameOf(valueName), true, reserved, type, data, cbData);
+}
+
+NTSTATUS NtQueryValueKey(HKEY key, const UNICODE_STRING* valueName, DWORD infoClass, void* info,
+                         DWORD length, DWORD* resultLength) {
+  if (!HasWideNames() || infoClass != kKeyValueBasicInformation) return kStatusNotImplemented;
+  DWORD type = 0;
+  LONG status = QueryValue(key, NameOf(valueName), true, 0, &type, 0, 0);
+  if (status != kErrorSuccess) return NtStatus(status);
+  // Title index, type, name length, then the name.
+  const std::string name = NameOf(valueName);
+  const DWORD needed = 12 + static_cast<DWORD>(name.size());
+  if (resultLength) *resultLength = needed;
+  if (info == 0 || length < 12) return kStatusBufferTooSmall;
+  const uint32_t fixed[3] = {0, type, static_cast<uint32_t>(name.size())};
+  memcpy(info, fixed, 12);
+  if (length < needed) return kStatusBufferOverflow;
+  memcpy(static_cast<char*>(info) + 12, name.data(), name.size());
+  return kStatusSuccess;
+}
+
+NTSTATUS NtSetValueKey(HKEY key, const UNICODE_STRING* valueName, DWORD titleIndex, DWORD type,
+                       const void* data, DWORD size) {
+  (void)titleIndex;
+  if (!HasWideNames()) return kStatusNotImplemented;
+  if (data == 0 && size != 0) return static_cast<NTSTATUS>(0xC000000Du);
+  const std::string bytes(static_cast<const char*>(data), data ? size : 0);
+  return NtStatus(SetValue(key, NameOf(valueName), type, bytes));
+}
+
+NTSTATUS NtDeleteValueKey(HKEY key, const UNICODE_STRING* valueName) {
+  if (!HasWideNames()) return kStatusNotImplemented;
+  return NtStatus(DeleteValue(key, NameOf(valueName)));
 }
 
 LONG RegDeleteKeyA(HKEY key, const char* subKey) {
@@ -432,7 +552,10 @@ bool RegHasTwoViews() { return g_registry.TwoViews(); }
 
 namespace standin {
 
-void ResetRegistry() { g_registry.Reset(); }
+void ResetRegistry() {
+  g_registry.Reset();
+  SetWideNames(true);
+}
 void SetTwoViews(bool two) { g_registry.SetTwoViews(two); }
 size_t OpenHandleCount() { return g_registry.HandleCount(); }
 void FailRegistryOpen(int32_t root, const std::string& subKey) {

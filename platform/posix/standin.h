@@ -15,6 +15,9 @@ void ResetRegistry();
 // With two views, HKEY_LOCAL_MACHINE\Software opened or created with
 // KEY_WOW64_32KEY is HKEY_LOCAL_MACHINE\Software\Wow6432Node.
 void SetTwoViews(bool two);
+// Without wide names the stand-in is Windows 9x: the wide and counted-name
+// functions fail and names are ANSI text. ResetRegistry turns them back on.
+void SetWideNames(bool wide);
 // Handles opened and not yet closed (predefined roots not counted).
 size_t OpenHandleCount();
 // Opening or creating exactly root\subKey fails with access denied from now
@@ -42,8 +45,11 @@ void FailNextWrites(int count);
 void FailWriteAfter(int records, uint32_t bytes);
 // The next `count` deletions fail with "access denied", the file staying.
 void FailNextDeletes(int count);
-// The POSIX path a Windows path maps to; empty when it maps to nothing.
+// The POSIX path a Windows path maps to; empty when it maps to nothing. The
+// ANSI form is taken as the ANSI functions take it (trailing dots and blanks
+// dropped); the wide form (platform/text.h) exactly, as a \\?\ path is.
 std::string MapPath(const std::string& windowsPath);
+std::string MapWidePath(const std::string& widePath);
 
 }  // namespace standin
 }  // namespace plat

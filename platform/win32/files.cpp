@@ -7,10 +7,15 @@
 #endif
 #include "platform/files.h"
 
+#include <string.h>
 #include <windows.h>
+
+#include <vector>
 
 #include "core/texts.h"
 #include "platform/errtext.h"
+#include "platform/text.h"
+#include "platform/win32/wide_api.h"
 
 #ifndef INVALID_SET_FILE_POINTER
 #define INVALID_SET_FILE_POINTER ((DWORD)-1)
@@ -51,6 +56,82 @@ void ListOrdinaryFiles(const std::string& pattern, std::vector<std::string>* nam
     if ((found.dwFileAttributes & kNotOrdinary) == 0) names->push_back(found.cFileName);
   } while (FindNextFileA(find, &found));
   FindClose(find);
+}
+
+namespace {
+
+// Wide text as the system's own zero-terminated UTF-16.
+std::vector<WCHAR> Terminated(const std::string& wide) {
+  std::vector<WCHAR> w(WideUnits(wide) + 1, 0);
+  if (!wide.empty()) memcpy(&w[0], wide.data(), WideUnits(wide) * 2);
+  return w;
+}
+
+LPCWSTR Ptr(const std::vector<WCHAR>& w) { return reinterpret_cast<LPCWSTR>(&w[0]); }
+
+// "\\?\" and the folder made absolute, then the name untouched: only the
+// folder goes through the system's normalisation.
+bool ExactPath(const win32::WideApi& w, const std::string& folder, const std::string& name,
+               std::vector<WCHAR>* out) {
+  const std::vector<WCHAR> f = Terminated(folder);
+  const DWORD n = w.GetFullPathNameW(Ptr(f), 0, 0, 0);
+  if (n == 0) return false;
+  std::vector<WCHAR> full(n + 1, 0);
+  if (w.GetFullPathNameW(Ptr(f), n + 1, reinterpret_cast<LPWSTR>(&full[0]), 0) == 0) return false;
+  std::string path;
+  const char* prefix = "\\\\?\\";
+  size_t skip = 0;
+  if (full[0] == '\\' && full[1] == '\\') {
+    // Already a \\?\ path, or a share: \\?\UNC\server\share.
+    if (full[2] == '?' || full[2] == '.') prefix = "";
+    else {
+      prefix = "\\\\?\\UNC";
+      skip = 1;
+    }
+  }
+  for (const char* p = prefix; *p; ++p) AppendWide(&path, static_cast<WCHAR>(*p));
+  for (size_t i = skip; full[i] != 0; ++i) AppendWide(&path, full[i]);
+  if (WideUnits(path) == 0 || WideAt(path, WideUnits(path) - 1) != '\\') AppendWide(&path, '\\');
+  *out = Terminated(path + name);
+  return true;
+}
+
+}  // namespace
+
+bool ListOrdinaryFilesW(const std::string& folder, std::vector<std::string>* names) {
+  names->clear();
+  const win32::WideApi& w = win32::Wide();
+  if (!w.nt) return false;
+  std::string pattern = folder;
+  for (const char* p = "\\*.*"; *p; ++p) AppendWide(&pattern, static_cast<WCHAR>(*p));
+  WIN32_FIND_DATAW found;
+  HANDLE find = w.FindFirstFileW(Ptr(Terminated(pattern)), &found);
+  if (find == INVALID_HANDLE_VALUE) return true;
+  do {
+    if ((found.dwFileAttributes & kNotOrdinary) == 0) {
+      size_t n = 0;
+      while (n < MAX_PATH && found.cFileName[n] != 0) ++n;
+      names->push_back(std::string(reinterpret_cast<const char*>(found.cFileName), n * 2));
+    }
+  } while (w.FindNextFileW(find, &found));
+  FindClose(find);
+  return true;
+}
+
+bool DeleteFileW(const std::string& folder, const std::string& name, std::string* why) {
+  const win32::WideApi& w = win32::Wide();
+  std::vector<WCHAR> path;
+  if (!w.nt || !ExactPath(w, folder, name, &path)) {
+    if (why) *why = SystemErrorText(ERROR_INVALID_NAME);
+    return false;
+  }
+  const DWORD error = w.DeleteFileW(Ptr(path)) ? NO_ERROR : GetLastError();
+  if (w.GetFileAttributesW(Ptr(path)) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD now = GetLastError();
+    if (now == ERROR_FILE_NOT_FOUND || now == ERROR_PATH_NOT_FOUND) return true;
+  }
+  if (why) *why = error != NO_ERROR ? SystemErrorText(error) : std::string(txt::kErrSigueAhi);
+  return false;
 }
 
 bool FileExists(const std::string& path) {

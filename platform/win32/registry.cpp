@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_api.h"
+
 #ifndef KEY_WOW64_64KEY
 #define KEY_WOW64_64KEY 0x0100
 #endif
@@ -108,6 +110,68 @@ LONG RegCloseKey(HKEY key) {
   // The null handle of a failed open is closed too; it must stay harmless.
   if (key == 0) return kErrorInvalidHandle;
   return ::RegCloseKey(Sys(key));
+}
+
+LONG RegEnumValueW(HKEY key, DWORD index, WCHAR* valueName, DWORD* cchValueName, DWORD* reserved,
+                   DWORD* type, BYTE* data, DWORD* cbData) {
+  const win32::WideApi& w = win32::Wide();
+  if (!w.nt) return kErrorCallNotImplemented;
+  InOut cch(cchValueName), r(reserved), t(type), cb(cbData);
+  return w.RegEnumValueW(Sys(key), index, reinterpret_cast<LPWSTR>(valueName), cch.Get(), r.Get(),
+                         t.Get(), data, cb.Get());
+}
+
+LONG RegQueryValueExW(HKEY key, const WCHAR* valueName, DWORD* reserved, DWORD* type, BYTE* data,
+                      DWORD* cbData) {
+  const win32::WideApi& w = win32::Wide();
+  if (!w.nt) return kErrorCallNotImplemented;
+  InOut r(reserved), t(type), cb(cbData);
+  return w.RegQueryValueExW(Sys(key), reinterpret_cast<LPCWSTR>(valueName), r.Get(), t.Get(), data,
+                            cb.Get());
+}
+
+namespace {
+
+// Our counted name in the system's layout (the same fields, its own types).
+win32::CountedName Counted(const UNICODE_STRING* name) {
+  win32::CountedName c;
+  c.Length = name->Length;
+  c.MaximumLength = name->MaximumLength;
+  c.Buffer = reinterpret_cast<PWSTR>(name->Buffer);
+  return c;
+}
+
+// A key opened through advapi32 is the kernel's own handle; the predefined
+// roots are not, and nothing here names a value directly below one.
+bool Usable(HKEY key) { return key != 0 && reinterpret_cast<uintptr_t>(key) < 0x80000000u; }
+
+}  // namespace
+
+NTSTATUS NtQueryValueKey(HKEY key, const UNICODE_STRING* valueName, DWORD infoClass, void* info,
+                         DWORD length, DWORD* resultLength) {
+  const win32::WideApi& w = win32::Wide();
+  if (!w.nt || !Usable(key)) return kStatusNotImplemented;
+  const win32::CountedName name = Counted(valueName);
+  ULONG got = 0;
+  NTSTATUS status = w.NtQueryValueKey(reinterpret_cast<HANDLE>(key), &name, infoClass, info,
+                                      length, &got);
+  if (resultLength) *resultLength = got;
+  return status;
+}
+
+NTSTATUS NtSetValueKey(HKEY key, const UNICODE_STRING* valueName, DWORD titleIndex, DWORD type,
+                       const void* data, DWORD size) {
+  const win32::WideApi& w = win32::Wide();
+  if (!w.nt || !Usable(key)) return kStatusNotImplemented;
+  const win32::CountedName name = Counted(valueName);
+  return w.NtSetValueKey(reinterpret_cast<HANDLE>(key), &name, titleIndex, type, data, size);
+}
+
+NTSTATUS NtDeleteValueKey(HKEY key, const UNICODE_STRING* valueName) {
+  const win32::WideApi& w = win32::Wide();
+  if (!w.nt || !Usable(key)) return kStatusNotImplemented;
+  const win32::CountedName name = Counted(valueName);
+  return w.NtDeleteValueKey(reinterpret_cast<HANDLE>(key), &name);
 }
 
 bool RegHasTwoViews() {

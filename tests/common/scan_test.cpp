@@ -2,6 +2,7 @@
 // on the real registry and disk under Wine.
 #include <gtest/gtest.h>
 
+#include "core/exacto.h"
 #include "core/monitor.h"
 #include "core/texts.h"
 #include "platform/registry.h"
@@ -20,8 +21,7 @@ class ScanTest : public MonitorTest<places::QuietDesktop> {
  protected:
   Cells RowCells(int32_t row) const {
     Cells cells;
-    for (int32_t c = 0; c < monitor.LIST1.Cols(); ++c)
-      cells.push_back(monitor.LIST1.TextMatrix(row, c));
+    for (int32_t c = 0; c < kColExacto; ++c) cells.push_back(monitor.LIST1.TextMatrix(row, c));
     return cells;
   }
   std::string Mark(const std::string& name) const {
@@ -63,10 +63,14 @@ TEST_F(ScanTest, ListsEveryPlaceInOrderWithItsHiddenColumns) {
       {"c:\\zeta.exe \"%1\" %*", "c:\\zeta.exe \"%1\" %*", "NO", kHkcr, "", ""},
   };
   ASSERT_EQ(monitor.LIST1.Rows(), static_cast<int32_t>(expected.size()));
-  for (size_t r = 0; r < expected.size(); ++r)
+  for (size_t r = 0; r < expected.size(); ++r) {
     EXPECT_EQ(RowCells(static_cast<int32_t>(r)), expected[r]) << "row " << r;
+    // Values and files carry their exact names; the open command has none.
+    const std::string& exacto = monitor.LIST1.TextMatrix(static_cast<int32_t>(r), kColExacto);
+    EXPECT_EQ(r >= 1 && r <= 5 ? expected[r][0] : "", NombreVisible(exacto)) << "row " << r;
+  }
   EXPECT_EQ(monitor.LIST1.FixedRows(), 1);
-  const int32_t widths[] = {2400, 4000, 600, 0, 0, 0};
+  const int32_t widths[] = {2400, 4000, 600, 0, 0, 0, 0};
   for (int32_t c = 0; c < kList1Cols; ++c) EXPECT_EQ(monitor.LIST1.ColWidth(c), widths[c]);
 }
 

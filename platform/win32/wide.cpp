@@ -1,0 +1,93 @@
+// Run-time look-up of the NT-only functions, and the conversions between the
+// ANSI code page and UTF-16 that the ANSI API makes.
+#include <string.h>
+
+#include <vector>
+
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "platform/win32/wide_api.h"
+
+namespace plat {
+namespace win32 {
+namespace {
+
+struct Resolved {
+  bool done;
+  WideApi api;
+};
+Resolved g_resolved;
+
+template <typename Fn>
+void Find(HMODULE module, const char* name, Fn* fn) {
+  *fn = module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : 0;
+}
+
+}  // namespace
+
+const WideApi& Wide() {
+  if (!g_resolved.done) {
+    WideApi& a = g_resolved.api;
+    memset(&a, 0, sizeof a);
+    // Windows 9x sets the top bit of the version; its W functions are stubs.
+    a.nt = (GetVersion() & 0x80000000u) == 0;
+    if (a.nt) {
+      HMODULE advapi = GetModuleHandleA("advapi32.dll");
+      HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+      HMODULE kernel = GetModuleHandleA("kernel32.dll");
+      Find(advapi, "RegEnumValueW", &a.RegEnumValueW);
+      Find(advapi, "RegQueryValueExW", &a.RegQueryValueExW);
+      Find(ntdll, "NtQueryValueKey", &a.NtQueryValueKey);
+      Find(ntdll, "NtSetValueKey", &a.NtSetValueKey);
+      Find(ntdll, "NtDeleteValueKey", &a.NtDeleteValueKey);
+      Find(kernel, "FindFirstFileW", &a.FindFirstFileW);
+      Find(kernel, "FindNextFileW", &a.FindNextFileW);
+      Find(kernel, "DeleteFileW", &a.DeleteFileW);
+      Find(kernel, "GetFileAttributesW", &a.GetFileAttributesW);
+      Find(kernel, "GetFullPathNameW", &a.GetFullPathNameW);
+      a.nt = a.RegEnumValueW && a.RegQueryValueExW && a.NtQueryValueKey && a.NtSetValueKey &&
+             a.NtDeleteValueKey && a.FindFirstFileW && a.FindNextFileW && a.DeleteFileW &&
+             a.GetFileAttributesW && a.GetFullPathNameW;
+    }
+    g_resolved.done = true;
+  }
+  return g_resolved.api;
+}
+
+}  // namespace win32
+
+bool HasWideNames() { return win32::Wide().nt; }
+
+std::string AnsiFromWide(const std::string& wide, bool* exact) {
+  const int units = static_cast<int>(WideUnits(wide));
+  std::string ansi;
+  if (exact) *exact = true;
+  if (units == 0) return ansi;
+  std::vector<WCHAR> w(static_cast<size_t>(units));
+  memcpy(&w[0], wide.data(), static_cast<size_t>(units) * 2);
+  const LPCWSTR in = reinterpret_cast<LPCWSTR>(&w[0]);
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, in, units, 0, 0, 0, 0);
+  if (bytes <= 0) {
+    if (exact) *exact = false;
+    return std::string(static_cast<size_t>(units), '?');
+  }
+  ansi.resize(static_cast<size_t>(bytes));
+  WideCharToMultiByte(CP_ACP, 0, in, units, &ansi[0], bytes, 0, 0);
+  // A best-fit letter ("a" for an a with macron) is not the name either.
+  if (exact) *exact = WideFromAnsi(ansi) == wide;
+  return ansi;
+}
+
+std::string WideFromAnsi(const std::string& ansi) {
+  std::string wide;
+  const int n = static_cast<int>(ansi.size());
+  if (n == 0) return wide;
+  const int units = MultiByteToWideChar(CP_ACP, 0, ansi.data(), n, 0, 0);
+  if (units <= 0) return wide;
+  std::vector<WCHAR> w(static_cast<size_t>(units));
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), n, reinterpret_cast<LPWSTR>(&w[0]), units);
+  wide.assign(reinterpret_cast<const char*>(&w[0]), static_cast<size_t>(units) * 2);
+  return wide;
+}
+
+}  // namespace plat

@@ -1,0 +1,34 @@
+// The wide and counted-name functions of NT-family Windows, found at run time
+// so that the same program still loads on Windows 9x, where they are absent
+// or only stubs. Every pointer is null there.
+#pragma once
+#include <windows.h>
+
+namespace plat {
+namespace win32 {
+
+struct CountedName {
+  USHORT Length;
+  USHORT MaximumLength;
+  PWSTR Buffer;
+};
+
+struct WideApi {
+  bool nt;
+  LONG(WINAPI* RegEnumValueW)(HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
+  LONG(WINAPI* RegQueryValueExW)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
+  LONG(WINAPI* NtQueryValueKey)(HANDLE, const CountedName*, DWORD, PVOID, ULONG, PULONG);
+  LONG(WINAPI* NtSetValueKey)(HANDLE, const CountedName*, ULONG, ULONG, const void*, ULONG);
+  LONG(WINAPI* NtDeleteValueKey)(HANDLE, const CountedName*);
+  HANDLE(WINAPI* FindFirstFileW)(LPCWSTR, WIN32_FIND_DATAW*);
+  BOOL(WINAPI* FindNextFileW)(HANDLE, WIN32_FIND_DATAW*);
+  BOOL(WINAPI* DeleteFileW)(LPCWSTR);
+  DWORD(WINAPI* GetFileAttributesW)(LPCWSTR);
+  DWORD(WINAPI* GetFullPathNameW)(LPCWSTR, DWORD, LPWSTR, LPWSTR*);
+};
+
+// Looked up once; all null off the NT family.
+const WideApi& Wide();
+
+}  // namespace win32
+}  // namespace plat
