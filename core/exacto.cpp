@@ -37,7 +37,11 @@ bool WideExacto(const std::string& exacto, std::string* wide) {
 }
 
 std::string ClaveDeExacto(const std::string& exacto) {
+  // A blank at the end would vanish into the field's padding, and "bar "
+  // would pass for a validated "bar".
   std::string ansi;
-  if (AnsiExacto(exacto, &ansi)) return ansi;
+  if (AnsiExacto(exacto, &ansi) &&
+      (ansi.empty() || ansi.size() > kAnchoNombre || ansi[ansi.size() - 1] != ' '))
+    return ansi;
   return std::string(1, '\0') + exacto;
 }

@@ -4,6 +4,8 @@
 // a NUL; a row keeps the exact name beside it, so that every action addresses
 // the very value or file that was listed.
 #pragma once
+#include <stddef.h>
+
 #include <string>
 
 // 'W' then wide text (platform/text.h), or 'A' then ANSI bytes.
@@ -23,7 +25,10 @@ bool AnsiExacto(const std::string& exacto, std::string* ansi);
 // Its wide text; false for an ANSI name on a system without wide names.
 bool WideExacto(const std::string& exacto, std::string* wide);
 
-// What the data file's name field holds for it: the ANSI name wherever one
-// names it exactly, as it always was; otherwise a NUL (which no ANSI name
-// holds) and the exact form, so that it never matches another name.
+// What the data file's name field (kAnchoNombre bytes, space-padded) holds
+// for it: the ANSI name wherever one names it exactly, as it always was;
+// otherwise, and for a name whose last blank the padding would swallow, a NUL
+// (which no ANSI name holds) and the exact form, so that it never matches
+// another name.
+const size_t kAnchoNombre = 100;
 std::string ClaveDeExacto(const std::string& exacto);

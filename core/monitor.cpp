@@ -267,7 +267,7 @@ int32_t Monitor::FilaDeEntrada(const std::vector<std::string>& entrada) const {
 // its ANSI name, unless the system would take that name for another file.
 bool Monitor::QuitarFichero(const std::string& carpeta, const std::string& nombre,
                             const std::string& exacto, std::string* why) {
-  if (!NombreDeFicheroSeguro(nombre)) {
+  if (!NombreDeFicheroSeguro(nombre) || !NombreDeFicheroSeguro(NombreVisible(exacto))) {
     *why = txt::kNoEliminadoNombre;
     return false;
   }

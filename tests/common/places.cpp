@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include "core/texts.h"
+#include "platform/files.h"
 #include "platform/registry.h"
 
 #ifdef _WIN32
@@ -28,19 +29,46 @@ plat::REGSAM ViewFlag(RegView view) {
   return 0;
 }
 
-void ClearKeyValues(int32_t root, const char* key, RegView view) {
+plat::HKEY OpenKey(int32_t root, const std::string& key, RegView view, bool create) {
   plat::HKEY k = 0;
-  if (plat::RegOpenKeyExA(plat::RootKey(root), key, 0, plat::kKeyAllAccess | ViewFlag(view), &k) !=
-      plat::kErrorSuccess)
-    return;
-  for (int guard = 0; guard < 100000; ++guard) {
-    char name[16384];
-    plat::DWORD chars = sizeof name;
-    if (plat::RegEnumValueA(k, 0, name, &chars, 0, 0, 0, 0) != plat::kErrorSuccess) break;
-    if (plat::RegDeleteValueA(k, name) != plat::kErrorSuccess) break;
+  const plat::REGSAM sam = plat::kKeyAllAccess | ViewFlag(view);
+  if (create)
+    plat::RegCreateKeyExA(plat::RootKey(root), key.c_str(), 0, 0, 0, sam, 0, &k, 0);
+  else
+    plat::RegOpenKeyExA(plat::RootKey(root), key.c_str(), 0, sam, &k);
+  return k;
+}
+
+plat::UNICODE_STRING Counted(std::string* wide) {
+  const uint16_t n = static_cast<uint16_t>(wide->size());
+  wide->append(2, '\0');
+  plat::UNICODE_STRING u = {n, n, reinterpret_cast<plat::WCHAR*>(&(*wide)[0])};
+  return u;
+}
+
+// Values by their exact names where the system has them, so that a value
+// no ANSI name reaches goes as well.
+void ClearKeyValues(int32_t root, const char* key, RegView view) {
+  plat::HKEY k = OpenKey(root, key, view, false);
+  for (int guard = 0; k != 0 && guard < 100000; ++guard) {
+    std::string name(2 * 16384, '\0');
+    plat::DWORD chars = 16384;
+    if (plat::HasWideNames()) {
+      if (plat::RegEnumValueW(k, 0, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars, 0, 0, 0,
+                              0) != plat::kErrorSuccess)
+        break;
+      name.resize(2 * chars);
+      plat::UNICODE_STRING u = Counted(&name);
+      if (plat::NtDeleteValueKey(k, &u) != plat::kStatusSuccess) break;
+    } else if (plat::RegEnumValueA(k, 0, &name[0], &chars, 0, 0, 0, 0) != plat::kErrorSuccess ||
+               plat::RegDeleteValueA(k, name.c_str()) != plat::kErrorSuccess) {
+      break;
+    }
   }
   plat::RegCloseKey(k);
 }
+
+std::string Wide(const std::string& ansi) { return plat::WideFromAnsi(ansi); }
 
 std::string ReadWhole(const std::string& path) {
   std::string bytes;
@@ -71,6 +99,10 @@ void MakeFolder() {
 }
 
 void EmptyFolder(const std::string& folder) {
+  // Names the ANSI functions cannot give ("foo." among them) first.
+  std::vector<std::string> names;
+  plat::ListOrdinaryFilesW(Wide(folder), &names);
+  for (size_t i = 0; i < names.size(); ++i) plat::DeleteFileW(Wide(folder), names[i], 0);
   WIN32_FIND_DATAA found;
   HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
   if (h == INVALID_HANDLE_VALUE) return;
@@ -195,11 +227,62 @@ void RemoveStartupValue() {
   plat::RegCloseKey(k);
 }
 
+void SetValueW(int32_t root, const std::string& key, const std::string& wideName, uint32_t type,
+               const std::string& bytes) {
+  plat::HKEY k = OpenKey(root, key, kRegViewDefault, true);
+  std::string name = wideName;
+  plat::UNICODE_STRING u = Counted(&name);
+  plat::NtSetValueKey(k, &u, 0, type, bytes.data(), static_cast<plat::DWORD>(bytes.size()));
+  plat::RegCloseKey(k);
+}
+
+void AddStartupFileW(const std::string& wideName) {
+#ifdef _WIN32
+  std::string path = Wide(std::string("\\\\?\\") + kStartup + "\\") + wideName;
+  path.append(2, '\0');
+  HANDLE h = CreateFileW(reinterpret_cast<LPCWSTR>(path.data()), GENERIC_WRITE, 0, 0, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, 0);
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+#else
+  WriteWhole(plat::standin::MapWidePath(Wide(std::string(kStartup) + "\\") + wideName), "x");
+#endif
+}
+
+std::vector<std::string> Snapshot(int32_t root, const std::string& key) {
+  std::vector<std::string> all;
+  plat::HKEY k = OpenKey(root, key, kRegViewDefault, false);
+  for (plat::DWORD i = 0; k != 0; ++i) {
+    std::string name(2 * 16384, '\0');
+    std::string data(4 * 1024 * 1024, '\0');
+    plat::DWORD chars = 16384, size = static_cast<plat::DWORD>(data.size()), type = 0;
+    if (plat::RegEnumValueW(k, i, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars, 0, &type,
+                            reinterpret_cast<plat::BYTE*>(&data[0]), &size) != plat::kErrorSuccess)
+      break;
+    all.push_back("value " + name.substr(0, 2 * chars) + " = " + data.substr(0, size));
+  }
+  plat::RegCloseKey(k);
+  std::vector<std::string> files;
+  plat::ListOrdinaryFilesW(Wide(kStartup), &files);
+  for (size_t i = 0; i < files.size(); ++i) all.push_back("file " + files[i]);
+  return all;
+}
+
+void GrowDataFile(uint64_t bytes) {
+#ifdef _WIN32
+  HANDLE h = CreateFileA(kDataFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
+                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
+  LONG high = static_cast<LONG>(bytes >> 32);
+  SetFilePointer(h, static_cast<LONG>(bytes & 0xFFFFFFFFu), &high, FILE_BEGIN);
+  SetEndOfFile(h);
+  CloseHandle(h);
+#else
+  if (truncate(Local(kDataFile).c_str(), static_cast<off_t>(bytes)) != 0) return;
+#endif
+}
+
 void SetValue(int32_t root, const std::string& key, const std::string& name, uint32_t type,
               const std::string& bytes, RegView view) {
-  plat::HKEY k = 0;
-  plat::RegCreateKeyExA(plat::RootKey(root), key.c_str(), 0, 0, 0,
-                        plat::kKeyAllAccess | ViewFlag(view), 0, &k, 0);
+  plat::HKEY k = OpenKey(root, key, view, true);
   plat::RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const plat::BYTE*>(bytes.data()),
                        static_cast<plat::DWORD>(bytes.size()));
   plat::RegCloseKey(k);

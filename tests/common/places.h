@@ -42,6 +42,18 @@ std::string ViewTag(RegView view);
 // Machine-wide values go to the 64-bit view where there are two.
 RegView MachineView();
 
+// Values and files by exact name (wide text, platform/text.h), as hostile
+// programs make them: a NUL in a name, characters outside the code page, a
+// trailing dot or blank.
+void SetValueW(int32_t root, const std::string& key, const std::string& wideName, uint32_t type,
+               const std::string& bytes);
+void AddStartupFileW(const std::string& wideName);
+// Every value of the key (by view of the default open) and every file of the
+// Startup folder, by exact name and with the values' data.
+std::vector<std::string> Snapshot(int32_t root, const std::string& key);
+// Makes the data file this long (zeros, sparse where the disk allows).
+void GrowDataFile(uint64_t bytes);
+
 // The data file's bytes.
 std::string DataFileBytes();
 void WriteDataFileBytes(const std::string& bytes);

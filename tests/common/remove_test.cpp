@@ -2,9 +2,16 @@
 // registry and disk under Wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "core/exacto.h"
 #include "core/monitor.h"
 #include "core/texts.h"
 #include "platform/registry.h"
+#include "platform/text.h"
+#ifndef _WIN32
+#include "platform/posix/standin.h"
+#endif
 #include "tests/common/monitor_fixture.h"
 #include "tests/common/places.h"
 
@@ -118,10 +125,111 @@ TEST_F(RemoveTest, ANameWithAPathInItIsNeverFollowed) {
     Select("senuelo.txt", places::StartupFolder());
     monitor.LIST1.SetCol(kColNombre);
     monitor.LIST1.SetText(name);
+    monitor.LIST1.SetCol(kColExacto);
+    monitor.LIST1.SetText(ExactoDeAnsi(name));
     std::string why;
     EXPECT_FALSE(monitor.eliminar(&why)) << name;
     EXPECT_TRUE(places::FileBesideStartupExists("victima.txt")) << name;
   }
 }
+
+// Entries made the way programs hide from tools: each is listed under a
+// name a person can read, validated alone, and removal takes exactly it,
+// leaving every other value of the key and file of the folder as it was.
+std::string W(std::initializer_list<plat::WCHAR> units) {
+  std::string wide;
+  for (plat::WCHAR u : units) plat::AppendWide(&wide, u);
+  return wide;
+}
+
+std::string WideSz(const std::string& ansi) {
+  return plat::WideFromAnsi(ansi) + std::string(2, '\0');
+}
+
+struct Hostile {
+  const char* label;
+  bool file;         // a Startup file, else a value of the user's Run key
+  std::string name;  // exact (wide)
+  std::string data;  // a value's REG_SZ data, wide with its zero
+  std::string shown;
+  std::string twin;  // a namesake that must stay as it is ("" the default value)
+};
+
+TEST_F(RemoveTest, HostileNamesAndSizesAreListedValidatedAndRemovedExactly) {
+  const std::string mark(1, txt::kMarcaNul);
+  const Hostile cases[] = {
+      {"NUL first", false, W({0, 'o', 'c', 'u', 'l', 't', 'o'}), WideSz("c:\\x.exe"),
+       mark + "oculto", ""},
+      {"1.2 MB of data", false, plat::WideFromAnsi("grande"),
+       WideSz(std::string(600 * 1024, 'g')), "grande", ""},
+      {"outside the code page", false, W({0x416, 0x443, 0x43A}), WideSz("c:\\ru.exe"), "???",
+       W({0x414, 0x43E, 0x43C})},
+      {"trailing dot", true, plat::WideFromAnsi("foo."), "", "foo.", plat::WideFromAnsi("foo")},
+      {"trailing blank", true, plat::WideFromAnsi("bar "), "", "bar ", plat::WideFromAnsi("bar")},
+  };
+  for (const Hostile& h : cases) {
+    SCOPED_TRACE(h.label);
+    places::Reset();
+    const int32_t hkcu = plat::kHkeyCurrentUser;
+    if (h.file) {
+      places::AddStartupFileW(h.twin);
+      places::AddStartupFileW(h.name);
+    } else {
+      places::SetValueW(hkcu, txt::kRunKey, h.twin, plat::kRegSz, WideSz("c:\\twin.exe"));
+      places::SetValueW(hkcu, txt::kRunKey, h.name, plat::kRegSz, h.data);
+    }
+    const std::vector<std::string> before = places::Snapshot(hkcu, txt::kRunKey);
+    ASSERT_EQ(before.size(), 2u);
+
+    monitor.llegirdelregistre();
+    ASSERT_EQ(monitor.LIST1.Rows(), 3);
+    int32_t row = 0, twin = 0;
+    for (int32_t r = 1; r <= 2; ++r)
+      (monitor.LIST1.TextMatrix(r, kColExacto) == ExactoDeWide(h.name) ? row : twin) = r;
+    ASSERT_GT(row, 0);
+    ASSERT_GT(twin, 0);
+    EXPECT_EQ(monitor.LIST1.TextMatrix(row, kColNombre), h.shown);
+    EXPECT_EQ(monitor.LIST1.TextMatrix(twin, kColExacto), ExactoDeWide(h.twin));
+
+    // Validated alone, and still after a rescan.
+    monitor.LIST1.SetRow(row);
+    monitor.LIST1.SetCol(kColValidado);
+    monitor.LIST1.SetText(txt::kSi);
+    std::string why;
+    ASSERT_TRUE(monitor.GUARDAR(&why)) << why;
+    for (int32_t r = 1; r <= 2; ++r) {
+      const bool isIt = monitor.LIST1.TextMatrix(r, kColExacto) == ExactoDeWide(h.name);
+      EXPECT_EQ(monitor.LIST1.TextMatrix(r, kColValidado), isIt ? "SI" : "NO");
+      if (isIt) row = r;
+    }
+
+    monitor.LIST1.SetRow(row);
+    EXPECT_TRUE(monitor.eliminar(&why)) << why;
+    const std::vector<std::string> after = places::Snapshot(hkcu, txt::kRunKey);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_NE(std::find(before.begin(), before.end(), after[0]), before.end());
+    EXPECT_EQ(after[0].find(h.file ? "file " + h.twin : "value " + h.twin + " = "), 0u);
+    EXPECT_EQ(monitor.LIST1.Rows(), 2);
+  }
+}
+
+#ifndef _WIN32
+// Windows 9x has no path form that keeps a trailing dot: the ANSI path would
+// delete "foo" for "foo.", so such a file is left alone, and said so.
+TEST_F(RemoveTest, WithoutWideNamesANameTheSystemWouldChangeIsLeftAlone) {
+  places::AddStartupFile("foo");
+  places::AddStartupFileW(plat::WideFromAnsi("foo."));
+  const std::vector<std::string> before = places::Snapshot(plat::kHkeyCurrentUser, txt::kRunKey);
+  ASSERT_EQ(before.size(), 2u);
+  plat::standin::SetWideNames(false);
+  monitor.llegirdelregistre();
+  Select("foo.", places::StartupFolder());
+  std::string why;
+  EXPECT_FALSE(monitor.eliminar(&why));
+  EXPECT_NE(why.find("\"foo.\""), std::string::npos) << why;
+  plat::standin::SetWideNames(true);
+  EXPECT_EQ(places::Snapshot(plat::kHkeyCurrentUser, txt::kRunKey), before);
+}
+#endif
 
 }  // namespace

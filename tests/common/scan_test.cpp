@@ -243,6 +243,18 @@ TEST_F(ScanTest, ATabMovesNothingInEitherList) {
   EXPECT_EQ(monitor.VALIDAR_CLAVE("a"), "NO");
 }
 
+// A data file of a gigabyte costs a bounded load: records past the last one a
+// table row can have are not read.
+TEST_F(ScanTest, AHugeDataFileIsReadUpToTheLastRecordARowCanHave) {
+  AddUserRun("Uno", "c:\\uno.exe");
+  monitor.llegirdelregistre();
+  Validate("Uno");
+  places::GrowDataFile(1024ull * 1024 * 1024);
+  monitor.llegirdelregistre();
+  EXPECT_EQ(monitor.list2.Rows(), kMaxRegistros + 1);
+  EXPECT_EQ(Mark("Uno"), "SI");
+}
+
 TEST_F(ScanTest, ValidatedListHoldsThirtyRowsAtLeast) {
   monitor.llegirdelfitxer();
   EXPECT_EQ(monitor.list2.Rows(), 31);
