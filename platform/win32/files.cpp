@@ -60,24 +60,23 @@ void ListOrdinaryFiles(const std::string& pattern, std::vector<std::string>* nam
 
 namespace {
 
-// Wide text as the system's own zero-terminated UTF-16.
-std::vector<WCHAR> Terminated(const std::string& wide) {
-  std::vector<WCHAR> w(WideUnits(wide) + 1, 0);
-  if (!wide.empty()) memcpy(&w[0], wide.data(), WideUnits(wide) * 2);
-  return w;
-}
+// Wide text as the system's own zero-terminated UTF-16 (a std::string's
+// buffer is aligned for it).
+std::string Terminated(const std::string& wide) { return wide + std::string(2, '\0'); }
 
-LPCWSTR Ptr(const std::vector<WCHAR>& w) { return reinterpret_cast<LPCWSTR>(&w[0]); }
+LPCWSTR Ptr(const std::string& w) { return reinterpret_cast<LPCWSTR>(w.data()); }
 
 // "\\?\" and the folder made absolute, then the name untouched: only the
 // folder goes through the system's normalisation.
 bool ExactPath(const win32::WideApi& w, const std::string& folder, const std::string& name,
-               std::vector<WCHAR>* out) {
-  const std::vector<WCHAR> f = Terminated(folder);
+               std::string* out) {
+  const std::string f = Terminated(folder);
   const DWORD n = w.GetFullPathNameW(Ptr(f), 0, 0, 0);
   if (n == 0) return false;
-  std::vector<WCHAR> full(n + 1, 0);
-  if (w.GetFullPathNameW(Ptr(f), n + 1, reinterpret_cast<LPWSTR>(&full[0]), 0) == 0) return false;
+  std::string buffer(2 * (n + 1), '\0');
+  if (w.GetFullPathNameW(Ptr(f), n + 1, reinterpret_cast<LPWSTR>(&buffer[0]), 0) == 0)
+    return false;
+  const LPCWSTR full = Ptr(buffer);
   std::string path;
   const char* prefix = "\\\\?\\";
   size_t skip = 0;
@@ -120,7 +119,7 @@ bool ListOrdinaryFilesW(const std::string& folder, std::vector<std::string>* nam
 
 bool DeleteFileW(const std::string& folder, const std::string& name, std::string* why) {
   const win32::WideApi& w = win32::Wide();
-  std::vector<WCHAR> path;
+  std::string path;
   if (!w.nt || !ExactPath(w, folder, name, &path)) {
     if (why) *why = SystemErrorText(ERROR_INVALID_NAME);
     return false;

@@ -2,8 +2,6 @@
 // ANSI code page and UTF-16 that the ANSI API makes.
 #include <string.h>
 
-#include <vector>
-
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "platform/win32/wide_api.h"
@@ -63,9 +61,7 @@ std::string AnsiFromWide(const std::string& wide, bool* exact) {
   std::string ansi;
   if (exact) *exact = true;
   if (units == 0) return ansi;
-  std::vector<WCHAR> w(static_cast<size_t>(units));
-  memcpy(&w[0], wide.data(), static_cast<size_t>(units) * 2);
-  const LPCWSTR in = reinterpret_cast<LPCWSTR>(&w[0]);
+  const LPCWSTR in = reinterpret_cast<LPCWSTR>(wide.data());
   const int bytes = WideCharToMultiByte(CP_ACP, 0, in, units, 0, 0, 0, 0);
   if (bytes <= 0) {
     if (exact) *exact = false;
@@ -84,9 +80,8 @@ std::string WideFromAnsi(const std::string& ansi) {
   if (n == 0) return wide;
   const int units = MultiByteToWideChar(CP_ACP, 0, ansi.data(), n, 0, 0);
   if (units <= 0) return wide;
-  std::vector<WCHAR> w(static_cast<size_t>(units));
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), n, reinterpret_cast<LPWSTR>(&w[0]), units);
-  wide.assign(reinterpret_cast<const char*>(&w[0]), static_cast<size_t>(units) * 2);
+  wide.assign(static_cast<size_t>(units) * 2, '\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), n, reinterpret_cast<LPWSTR>(&wide[0]), units);
   return wide;
 }
 

@@ -132,11 +132,14 @@ bool Form1Window::DialogKeys(MSG* msg) {
 
 void Form1Window::ShowSelection() {
   if (!txtvalidar_) return;
+  // The field shows the start of a long text: Windows 9x edit fields hold
+  // 64 KB at most, and a longer text would leave the field blank.
   char shown[1024];
+  std::string wanted = form_.monitor.TXTVALIDAR.substr(0, sizeof shown - 1);
+  wanted = wanted.substr(0, wanted.find('\0'));
   GetWindowTextA(txtvalidar_, shown, sizeof shown);
   // Rewriting the same text would only flicker the field.
-  if (form_.monitor.TXTVALIDAR != shown)
-    SetWindowTextA(txtvalidar_, form_.monitor.TXTVALIDAR.c_str());
+  if (wanted != shown) SetWindowTextA(txtvalidar_, wanted.c_str());
 }
 
 void Form1Window::DrawButton(const DRAWITEMSTRUCT& item) {

@@ -129,8 +129,12 @@ void GridView::PaintCell(HDC dc, int32_t row, int32_t col, const RECT& cell) {
                                           : COLOR_WINDOWTEXT));
   SetBkColor(dc, GetSysColor(fixed ? COLOR_BTNFACE : selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   const std::string& text = grid_->TextMatrix(row, col);
+  // No cell shows more than this, and Windows 9x draws nothing at all for a
+  // text of over 8,192 characters.
+  const size_t kMostDrawn = 1024;
+  const UINT n = static_cast<UINT>(text.size() < kMostDrawn ? text.size() : kMostDrawn);
   ExtTextOutA(dc, inner.left + 2, inner.top + (inner.bottom - inner.top - textHeight_) / 2,
-              ETO_OPAQUE | ETO_CLIPPED, &inner, text.data(), static_cast<UINT>(text.size()), 0);
+              ETO_OPAQUE | ETO_CLIPPED, &inner, text.data(), n, 0);
   if (fixed) DrawEdge(dc, &inner, BDR_RAISEDINNER, BF_TOPLEFT);
 }
 
