@@ -16,3 +16,16 @@ endif()
 add_test(NAME ${CENTINELA_TEST_PREFIX}program-has-no-elevation-manifest
   COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:centinela>
           -P ${PROJECT_SOURCE_DIR}/tests/e2e/check-no-elevation.cmake)
+
+# Hostile entries (a NUL in a name, 1.2 MB of data, names outside the code
+# page, trailing dots and blanks), made and checked by a tool of the test's
+# that drives the program from another process.
+add_executable(hostile_tool tests/e2e/hostile_tool.cpp)
+target_compile_options(hostile_tool PRIVATE -Wall -Wextra -Werror)
+target_link_options(hostile_tool PRIVATE -static-libgcc -static-libstdc++)
+set_target_properties(hostile_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e-bin)
+add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-hostile-names-and-sizes
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/hostile.sh $<TARGET_FILE:centinela>
+          $<TARGET_FILE:hostile_tool> ${CMAKE_BINARY_DIR}/e2e-hostile)
+set_tests_properties(${CENTINELA_TEST_PREFIX}e2e-hostile-names-and-sizes PROPERTIES
+  TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)
