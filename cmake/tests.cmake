@@ -42,19 +42,34 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${wine_run})
 set_target_properties(centinela_tests PROPERTIES CROSSCOMPILING_EMULATOR "${wine_run}")
 
 set(wine_fixture ${CENTINELA_TEST_PREFIX}wine-prefix)
-add_test(NAME ${CENTINELA_TEST_PREFIX}wine-prefix-setup COMMAND ${wine_run} --setup)
+add_test(NAME ${CENTINELA_TEST_PREFIX}wine-prefix-setup COMMAND ${wine_run} --setup $<TARGET_FILE:centinela_tests>)
 add_test(NAME ${CENTINELA_TEST_PREFIX}wine-prefix-cleanup COMMAND ${wine_run} --cleanup)
 set_tests_properties(${CENTINELA_TEST_PREFIX}wine-prefix-setup PROPERTIES
   FIXTURES_SETUP ${wine_fixture} TIMEOUT 300)
 set_tests_properties(${CENTINELA_TEST_PREFIX}wine-prefix-cleanup PROPERTIES
   FIXTURES_CLEANUP ${wine_fixture} TIMEOUT 120)
 
-# Cases are listed under Wine when ctest starts (before the setup test runs, so
-# the wrapper creates the prefix itself if it is missing). One lock for all Wine
-# cases of every build: they share the display, and one prefix must not serve
-# two at once.
-gtest_discover_tests(centinela_tests
-  TEST_PREFIX ${CENTINELA_TEST_PREFIX}
-  DISCOVERY_MODE PRE_TEST
-  DISCOVERY_TIMEOUT 300
-  PROPERTIES TIMEOUT 60 FIXTURES_REQUIRED ${wine_fixture} RESOURCE_LOCK centinela_wine)
+# Cases are listed under Wine when ctest reads the tests (cmake/wine-discover.cmake;
+# before the setup test runs, so the wrapper creates the prefix itself if it is
+# missing). One lock for all Wine cases of every build: they share the display,
+# and one prefix must not serve two at once. CENTINELA_SIBLING_TESTS_DIR names
+# the build of the other architecture, whose listing names these cases when this
+# one cannot run here.
+set(CENTINELA_SIBLING_TESTS_DIR "" CACHE PATH "Windows test build of the other architecture")
+set(sibling "")
+if(CENTINELA_SIBLING_TESTS_DIR)
+  set(sibling_dir ${CENTINELA_SIBLING_TESTS_DIR})
+  set(sibling "set(SIBLING_EXE [==[${sibling_dir}/centinela_tests.exe]==])
+set(SIBLING_EMULATOR [==[${PROJECT_SOURCE_DIR}/cmake/wine-run.sh;${sibling_dir}/wine]==])
+set(SIBLING_LIST_FILE [==[${sibling_dir}/centinela_tests.list]==])
+")
+endif()
+set(discover_include ${CMAKE_CURRENT_BINARY_DIR}/centinela_tests_cases.cmake)
+file(GENERATE OUTPUT ${discover_include} CONTENT "set(TEST_EXE [==[$<TARGET_FILE:centinela_tests>]==])
+set(EMULATOR [==[${wine_run}]==])
+set(TEST_PREFIX [==[${CENTINELA_TEST_PREFIX}]==])
+set(LIST_FILE [==[${CMAKE_BINARY_DIR}/centinela_tests.list]==])
+set(PROPERTIES TIMEOUT 60 FIXTURES_REQUIRED ${wine_fixture} RESOURCE_LOCK centinela_wine)
+${sibling}include([==[${PROJECT_SOURCE_DIR}/cmake/wine-discover.cmake]==])
+")
+set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${discover_include})

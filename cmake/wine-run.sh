@@ -2,13 +2,17 @@
 # Runs Windows test programs under Wine, in a throw-away prefix kept in a build
 # folder (never the user's own prefix).
 #
-#   wine-run.sh STATE_DIR --setup              make the prefix, keep one wineserver alive
+#   wine-run.sh STATE_DIR --setup [PROGRAM]    make the prefix, keep one wineserver alive
 #   wine-run.sh STATE_DIR --cleanup            end every process of the prefix, remove it
 #   wine-run.sh STATE_DIR PROGRAM.exe [ARG...] run one program (CTest's emulator)
 #
 # Programs that open windows need an X display. Without DISPLAY, --setup starts
 # an Xvfb for the whole run; a run before that (CTest listing the test cases)
 # gets one of its own from xvfb-run.
+#
+# An i686 PROGRAM on a kernel that cannot run 32-bit programs is not started:
+# the exit code is 77, which the tests take as "skipped", and the reason is
+# printed. Elsewhere, where i386 cannot run, "wine" is the 64-bit loader.
 set -u
 
 if [ $# -lt 2 ]; then
@@ -68,6 +72,10 @@ make_prefix() {
 }
 
 setup() {
+  if [ -n "${1:-}" ] && pe_is_i386 "$1" && ! can_run_i386; then
+    echo "No Wine prefix made: $no_i386_reason, and $(basename "$1") is i686."
+    return 0
+  fi
   # Whatever runs now was started for another display or by an aborted run.
   stop_wine
   stop_xvfb
@@ -95,6 +103,7 @@ cleanup() {
 }
 
 run() {
+  skip_if_unrunnable "$1"
   if [ -z "${DISPLAY:-}" ]; then
     DISPLAY=$(recorded_display)
     if [ -n "$DISPLAY" ]; then
@@ -125,7 +134,7 @@ run() {
 }
 
 case "$1" in
-  --setup) setup ;;
+  --setup) setup "${2:-}" ;;
   --cleanup) cleanup ;;
   *) run "$@" ;;
 esac

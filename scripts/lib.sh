@@ -39,9 +39,75 @@ install_missing() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
 }
 
+# Whether this machine executes i386 programs, asked once per run by running
+# one: kernels built without IA32 emulation, or booted with ia32_emulation=0,
+# refuse it ("Exec format error"), and then Debian's 32-bit Wine loader cannot
+# start either. CENTINELA_NO_I386=1 forces the answer "no". The probe is a
+# 96-byte static i386 program that exits with 7; a copy of true(1) beside it
+# tells a folder that refuses every program from a kernel that refuses i386.
+can_run_i386() {
+  if [ "${CENTINELA_NO_I386:-0}" = 1 ]; then
+    return 1
+  fi
+  if [ -z "${CENTINELA_I386:-}" ]; then
+    local dir rc
+    dir=$(mktemp -d "${root:-/tmp}/build/.i386-probe.XXXXXX" 2>/dev/null || mktemp -d)
+    printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x60\x00\x00\x00\x60\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\xbb\x07\x00\x00\x00\xcd\x80' >"$dir/probe"
+    cp "$(type -P true)" "$dir/control" 2>/dev/null
+    chmod +x "$dir/probe" "$dir/control" 2>/dev/null
+    "$dir/probe" 2>/dev/null
+    rc=$?
+    if [ "$rc" -eq 7 ] || ! "$dir/control" 2>/dev/null; then
+      CENTINELA_I386=yes  # a folder that runs nothing says nothing about i386
+    else
+      CENTINELA_I386=no
+    fi
+    rm -rf "$dir"
+    export CENTINELA_I386
+  fi
+  [ "$CENTINELA_I386" = yes ]
+}
+
+no_i386_reason="this kernel cannot run 32-bit programs"
+
+# Where i386 cannot run, every "wine" (and the tools that call wine-stable)
+# goes to Debian's 64-bit loader, which wants WINELOADER set to itself.
+use_runnable_wine() {
+  can_run_i386 && return 0
+  local loader shims="${root:-/tmp}/build/wine64-loader" name
+  loader=$(dpkg -L wine64 2>/dev/null | grep -m1 '/wine64$')
+  [ -x "$loader" ] || loader=/usr/lib/wine/wine64
+  mkdir -p "$shims" || return 1
+  for name in wine wine-stable wine64; do
+    [ -x "$shims/$name" ] && continue
+    printf '#!/bin/sh\nexport WINELOADER=%s\nexec %s "$@"\n' "$loader" "$loader" >"$shims/$name.$$"
+    chmod +x "$shims/$name.$$" && mv -f "$shims/$name.$$" "$shims/$name"
+  done
+  case ":$PATH:" in
+    *":$shims:"*) ;;
+    *) export PATH="$shims:$PATH" ;;
+  esac
+}
+
+# Whether a Windows program is an i386 one (PE machine 0x14c).
+pe_is_i386() {
+  local pe
+  pe=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$pe" ] && [ "$(od -An -tx2 -j$((pe + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')" = 014c ]
+}
+
+# Ends a test script as skipped (77) when its Windows program cannot run here.
+skip_if_unrunnable() {
+  if pe_is_i386 "$1" && ! can_run_i386; then
+    echo "skipped: $no_i386_reason ($(basename "$1") is i686)"
+    exit 77
+  fi
+}
+
 # The environment of every throw-away test prefix: 64-bit as current Windows,
 # quiet, no Mono/Gecko prompts and no menu entries written into the user's home.
 use_test_prefix() {
+  use_runnable_wine || return 1
   export WINEPREFIX=$1
   export WINEARCH=win64
   export WINEDEBUG=-all

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds centinela.exe and starts it: on Linux under
-# Wine in the user's own prefix. With a display it stays resident; without one
+# Wine in the user's own prefix (the x86-64 build under wine64 where the kernel
+# cannot run 32-bit programs). With a display it stays resident; without one
 # it runs on a virtual display for a few seconds, which are saved as a
 # screenshot (build/screenshot.png).
 set -u
@@ -21,7 +22,15 @@ case "$(uname -s)" in
 esac
 
 install_missing || exit 1
-build_preset win32 || exit 1
+if can_run_i386; then
+  build_preset win32 || exit 1
+else
+  # The same program built for x86-64, which the 64-bit Wine loader runs.
+  exe="$root/build/win64/centinela.exe"
+  echo "This kernel cannot run 32-bit programs: starting the x86-64 build ($exe) under wine64."
+  build_preset win64 || exit 1
+  use_runnable_wine || exit 1
+fi
 
 export WINEDEBUG="${WINEDEBUG:--all}"
 log="$root/build/run.log"
@@ -46,6 +55,16 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 wineboot </dev/null >"$log" 2>&1
 wine "$exe" </dev/null >>"$log" 2>&1 &
 pid=$!
+# Entries nobody validated yet (a new prefix has Wine's own) bring the alert
+# first; it is answered as a user would, so that the picture shows the window.
+visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
+end=$((SECONDS + seconds + 20))
+while [ $SECONDS -lt $end ] && kill -0 "$pid" 2>/dev/null; do
+  [ -n "$(visible '^Ximvar Centinela')" ] && break
+  alert=$(visible '^Centinela$')
+  [ -n "$alert" ] && xdotool windowfocus --sync "$alert" key Return 2>/dev/null
+  sleep 0.5
+done
 sleep "$seconds"
 import -window root "$shot" && echo "Screenshot after $seconds s: $shot"
 if kill -0 "$pid" 2>/dev/null; then

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every preset and runs every test: native and,
-# under Wine, the Windows ones. Ends with CTest's summary line.
+# under Wine, the Windows ones. Ends with CTest's summary line. Where this
+# kernel cannot run 32-bit programs (or CENTINELA_NO_I386=1), the i686 Wine
+# cases show as skipped and the x86-64 ones run under the 64-bit Wine loader.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -20,6 +22,11 @@ bash "$root/fuzz/build.sh" "$root/build/fuzz" || exit 1
   printf '"%s" ' "${presets[@]}" fuzz
   printf ')\n'
 } >"$root/build/CTestTestfile.cmake"
+
+# Asked once here; every Wine run of the tests inherits the answer.
+if ! can_run_i386; then
+  echo "Note: $no_i386_reason: the i686 Wine cases are skipped, the x86-64 ones run under wine64."
+fi
 
 # Wine cases hold one lock among them, so -j2 only runs native cases alongside.
 ctest=(ctest --test-dir "$root/build" -j2 --output-on-failure)

@@ -1,18 +1,16 @@
-# Tests of the shipped program as a whole (included by the top-level
+# Tests of the program as a whole, i686 and x86-64 (included by the top-level
 # CMakeLists.txt in the build of centinela.exe).
 #   e2e: the real program under Wine on a virtual display, driven from outside
 #        with xdotool (tests/e2e/e2e.sh); a screenshot of its main window is
 #        left in the build folder.
 #   no elevation manifest: without one, Windows Vista and later run the program
 #        under file and registry virtualization, which the data file needs.
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-alert-validate-second-copy-tray
-    COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/e2e.sh $<TARGET_FILE:centinela>
-            ${CMAKE_BINARY_DIR}/e2e ${CMAKE_BINARY_DIR}/e2e-main-window.png)
-  # The display and Wine are shared with the other Wine tests.
-  set_tests_properties(${CENTINELA_TEST_PREFIX}e2e-alert-validate-second-copy-tray PROPERTIES
-    TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)
-endif()
+add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-alert-validate-second-copy-tray
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/e2e.sh $<TARGET_FILE:centinela>
+          ${CMAKE_BINARY_DIR}/e2e ${CMAKE_BINARY_DIR}/e2e-main-window.png)
+# The display and Wine are shared with the other Wine tests.
+set_tests_properties(${CENTINELA_TEST_PREFIX}e2e-alert-validate-second-copy-tray PROPERTIES
+  TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)
 add_test(NAME ${CENTINELA_TEST_PREFIX}program-has-no-elevation-manifest
   COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:centinela>
           -P ${PROJECT_SOURCE_DIR}/tests/e2e/check-no-elevation.cmake)

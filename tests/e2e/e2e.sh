@@ -29,6 +29,7 @@ for tool in wine wineserver Xvfb xdotool import; do
 done
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 exe=$(readlink -f "$1")
+skip_if_unrunnable "$1"
 work=$2
 shot=$3
 entry=PruebaCentinela

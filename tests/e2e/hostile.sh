@@ -11,6 +11,7 @@ for tool in wine wineserver Xvfb; do
 done
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 exe=$(readlink -f "$1")
+skip_if_unrunnable "$1"
 tool=$(readlink -f "$2")
 rm -rf "$3" && mkdir -p "$3" || exit 1
 work=$(cd "$3" && pwd)

@@ -5,9 +5,6 @@
 # put, and the table must end up listing exactly what is there.
 # Included from the top-level CMakeLists.txt in the build of centinela.exe,
 # after the program's own targets; the shipped program is built as before.
-if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
-  return()
-endif()
 
 # The program's own sources and flags, with the hooks compiled in.
 add_executable(centinela_soak WIN32

@@ -39,6 +39,7 @@ for tool in wine wineserver Xvfb timeout; do
 done
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 program=$(readlink -f "$1")
+skip_if_unrunnable "$1"
 soak_tool=$(readlink -f "$2")
 work=$3
 deadline=$((SECONDS + BUDGET))
