@@ -82,7 +82,21 @@ Monitor::Monitor(plat::Desktop* desktop)
 }
 
 bool Monitor::AbrirFichero(std::string* why) {
-  return fichero_.Open(txt::kDataFile, kRecordLength, why);
+  ruta_ = txt::kDataFile;
+  why->clear();
+  // Standard users of 2000 and XP, 64-bit programs and systems without
+  // c:\windows cannot use the system folder; the user's own folder serves.
+  std::string carpeta = ReadRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey,
+                                     txt::kAppDataValue);
+  for (int intento = 0;; ++intento) {
+    std::string razon;
+    if (fichero_.Open(ruta_, kRecordLength, &razon)) return true;
+    *why += txt::kFicheroFallo + ruta_ + ": " + razon;
+    if (intento == 1 || carpeta == txt::kNotFound || carpeta.empty()) return false;
+    plat::CreateFolder(carpeta);
+    ruta_ = carpeta + txt::kDataFileName;
+    *why += "\r\n";
+  }
 }
 
 int Monitor::Caja(const std::string& text, const std::string& caption, unsigned type) {
@@ -401,7 +415,7 @@ void Monitor::btnvalidar_Click() {
   LIST1.SetText(txt::kSi);
   std::string why;
   if (!GUARDAR(&why))
-    Caja(std::string(txt::kGuardarFallo) + txt::kDataFile + ": " + why, txt::kGuardarCaption,
+    Caja(txt::kGuardarFallo + ruta_ + ": " + why, txt::kGuardarCaption,
          plat::kMbOk | plat::kMbIconStop);
   TXTVALIDAR.clear();
 }

@@ -51,8 +51,11 @@ class Monitor {
  public:
   explicit Monitor(plat::Desktop* desktop);
 
-  // Opens (creating when missing) the data file for the whole run.
+  // Opens (creating when missing) the data file for the whole run: in the
+  // system folder, else in the user's application-data folder. False, with
+  // the sentence for the user naming each place tried in `why`, if neither.
   bool AbrirFichero(std::string* why);
+  const std::string& RutaFichero() const { return ruta_; }
   bool FicheroAbierto() const { return fichero_.IsOpen(); }
 
   void llegirdelregistre();
@@ -94,6 +97,7 @@ class Monitor {
 
   plat::Desktop* desktop_;
   plat::RecordFile fichero_;
+  std::string ruta_;  // where the data file is
   EntradaValidada registro_;
   int cajasAbiertas_;
 };

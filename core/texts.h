@@ -144,3 +144,12 @@ const char kNoEliminadoExacto[] =
     "\" del inicio: su nombre no se puede indicar exactamente a este sistema.";
 
 }  // namespace txt
+
+namespace txt {
+
+// The data file's second place, for whoever cannot write the system folder:
+// the user's application-data folder, as the Shell folders key names it.
+const char kAppDataValue[] = "AppData";
+const char kDataFileName[] = "\\ximvar.dat";
+
+}  // namespace txt

@@ -25,6 +25,9 @@ bool DeleteFileW(const std::string& folder, const std::string& name, std::string
 // True when `path` names an existing ordinary file (not hidden, not system).
 bool FileExists(const std::string& path);
 
+// Creates one folder (its parent must exist); false when it was not made.
+bool CreateFolder(const std::string& path);
+
 // Deletes one file; false (with the system's reason in CP1252 Spanish when
 // `why` is given) when it is still there afterwards.
 bool DeleteFileA(const std::string& path, std::string* why);

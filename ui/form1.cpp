@@ -7,8 +7,7 @@ Form1::Form1(plat::Desktop* desktop) : monitor(desktop), desktop_(desktop), ocup
 bool Form1::Form_Load() {
   std::string why;
   if (!monitor.AbrirFichero(&why)) {
-    monitor.Caja(std::string(txt::kFicheroFallo) + txt::kDataFile + ": " + why, txt::kAppTitle,
-                 plat::kMbOk | plat::kMbIconStop);
+    monitor.Caja(why, txt::kAppTitle, plat::kMbOk | plat::kMbIconStop);
     return false;
   }
   if (desktop_->PrevInstance()) {
@@ -27,6 +26,10 @@ bool Form1::Form_Load() {
 bool Form1::Form_QueryUnload(int unloadMode) {
   Command1_Click();
   return unloadMode == kUnloadFromWindow;
+}
+
+void Form1::Unload(int unloadMode) {
+  if (!Form_QueryUnload(unloadMode)) desktop_->Quit();
 }
 
 void Form1::Command1_Click() { desktop_->HideWindow(); }
@@ -50,4 +53,4 @@ void Form1::mnuAcerca_Click() {
   desktop_->ShowWindow();
 }
 
-void Form1::mnuSalir_Click() { desktop_->Quit(); }
+void Form1::mnuSalir_Click() { Unload(kUnloadFromCode); }

@@ -25,6 +25,9 @@ class Form1 {
   bool Form_Load();
   // True to cancel: a close asked for on the window itself only hides it.
   bool Form_QueryUnload(int unloadMode);
+  // A request to unload the window, from the source `unloadMode` names: the
+  // program ends unless the close request cancels it.
+  void Unload(int unloadMode);
   void Command1_Click();
   void Command2_Click();
   void Timer1_Timer() { monitor.Timer1_Timer(); }

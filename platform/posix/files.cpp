@@ -267,6 +267,11 @@ bool FileExists(const std::string& path) {
   return !mapped.empty() && IsOrdinary(mapped, BaseName(path));
 }
 
+bool CreateFolder(const std::string& path) {
+  const std::string mapped = standin::MapPath(path);
+  return !mapped.empty() && mkdir(mapped.c_str(), 0755) == 0;
+}
+
 bool DeleteFileA(const std::string& path, std::string* why) {
   const std::string mapped = standin::MapPath(path);
   if (mapped.empty()) {

@@ -138,6 +138,8 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotOrdinary) == 0;
 }
 
+bool CreateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), 0) != FALSE; }
+
 bool DeleteFileA(const std::string& path, std::string* why) {
   const DWORD error = ::DeleteFileA(path.c_str()) ? NO_ERROR : GetLastError();
   // What counts is whether the file is gone: a file already missing is, one

@@ -9,14 +9,20 @@
 # In a fresh prefix under WORK_DIR whose only start-up entry is one value in
 # the user's Run key:
 #   1. the alert titled "Centinela" comes; Enter closes it; the window comes;
-#   2. a click on the entry's row and on "Marcar como valido", Enter for Yes:
-#      the data file then holds the entry's record;
+#   2. a click on the entry's row, then Enter on each focused button: on
+#      "Eliminar del inicio" its question (answered No), on "Marcar como
+#      valido" its question (Yes: the data file then holds the entry's
+#      record), on "?" the About box;
 #   3. a second copy ends within seconds and the first keeps running;
-#   4. a close request hides the window and no alert follows (the entry is
-#      valid now); "Abrir" in the tray menu brings it back;
+#   4. a close request (Alt+F4) hides the window and no alert follows (the
+#      entry is valid now); "Abrir" in the tray menu brings it back;
 #   5. "Cerrar" in the tray menu ends the program and takes the icon away;
 #   6. started again (no alert now) and hidden, it ends cleanly when Windows
-#      ends the session, its icon gone too.
+#      ends the session, its icon gone too;
+#   7. with a folder where c:\windows\ximvar.dat belongs, it alerts again and
+#      validates into the user's AppData folder; a bare WM_CLOSE (End Task)
+#      ends it while shown, and after a restart (no alert: the entry reads
+#      "SI") while hidden.
 # Every wait is bounded. Exit code 77 means a tool is missing (skipped).
 set -u
 
@@ -30,6 +36,9 @@ done
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 exe=$(readlink -f "$1")
 skip_if_unrunnable "$1"
+# Built beside the program; "close" posts the main window a bare WM_CLOSE.
+tool="$(dirname "$exe")/e2e-bin/hostile_tool.exe"
+[ -f "$tool" ] || { echo "e2e: FAIL: $tool is missing" >&2; exit 1; }
 work=$2
 shot=$3
 entry=PruebaCentinela
@@ -75,7 +84,7 @@ within() {
 visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
 shown() { [ -n "$(visible "$1")" ]; }
 gone() { [ -z "$(visible "$1")" ]; }
-record_saved() { [ -f "$datafile" ] && [ "$(stat -c %s "$datafile")" -ge 260 ]; }
+record_saved() { [ -f "$1" ] && [ "$(stat -c %s "$1")" -ge 260 ]; }
 
 # Pixels of a length in twips on the prefix's 96-dpi screen.
 px() { echo $(($1 * 96 / 1440)); }
@@ -106,6 +115,58 @@ tray_menu() {
   within 10 test "$(xdotool search --onlyvisible --name '' 2>/dev/null | wc -l)" -gt "$before" ||
     return 1
   xdotool key "$@"
+}
+
+# Presses keys in the main window; box $1 must come, and go once answered
+# with the keys after "--".
+ask() {
+  local box=$1 keys=()
+  shift
+  while [ "$1" != -- ]; do keys+=("$1"); shift; done
+  shift
+  keys_to "$(visible '^Ximvar Centinela')" "${keys[@]}" || fail "could not press ${keys[*]}"
+  within 20 shown "$box" || fail "no box $box after ${keys[*]}"
+  keys_to "$(visible "$box")" "$@" || fail "could not answer $box"
+  within 10 gone "$box" || fail "the box $box stayed"
+}
+
+# Record 1 of data file $1 must hold the entry and its command, and nothing more.
+check_record() {
+  within 20 record_saved "$1" || fail "no record in $1"
+  local size
+  size=$(stat -c %s "$1")
+  [ "$size" -eq 260 ] || fail "$1 holds $size bytes, not one 260-byte record"
+  local nombre ruta
+  nombre=$(dd if="$1" bs=1 skip=60 count=100 2>/dev/null)
+  [ "$nombre" = "$(printf '%-100s' "$entry")" ] || fail "record's name field is [$nombre]"
+  ruta=$(dd if="$1" bs=1 skip=160 count=100 2>/dev/null)
+  [ "$ruta" = "$(printf '%-100s' "$command")" ] || fail "record's command field is [$ruta]"
+}
+
+# Starts the program; with $1 = alert, the alert comes first and Enter answers it.
+start_program() {
+  wine "$exe" </dev/null >>"$work/program.log" 2>&1 &
+  first_pid=$!
+  if [ "${1:-}" = alert ]; then
+    within 60 shown '^Centinela$' || fail "no alert titled Centinela"
+    shown '^Ximvar Centinela' && fail "the window came before the alert was answered"
+    keys_to "$(visible '^Centinela$')" Return || fail "could not answer the alert"
+  fi
+  within 60 shown '^Ximvar Centinela' || fail "the main window did not come"
+  [ "${1:-}" = alert ] || ! shown '^Centinela$' || fail "an alert came although every entry is valid"
+  main=$(visible '^Ximvar Centinela')
+}
+
+# The grid sits at (120, 360) twips inside a 2-pixel edge; its header row and
+# each data row are 14 pixels high (Tahoma 6.75 pt at 96 dpi).
+select_entry() {
+  click_in "$main" $(($(px 120) + 2 + 80)) $(($(px 360) + 2 + 14 + 7)) || fail "click on the row"
+}
+
+# End Task: a bare WM_CLOSE to the main window must end the program.
+end_task() {
+  run_quietly wine "$tool" close || fail "could not post WM_CLOSE"
+  expect_end "End Task $1"
 }
 
 # A close request on the main window: it must hide, the program going on.
@@ -150,33 +211,16 @@ run_quietly wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v
 rm -f "$datafile"
 
 step "start: the alert comes first"
-wine "$exe" </dev/null >"$work/first.log" 2>&1 &
-first_pid=$!
-within 60 shown '^Centinela$' || fail "no alert titled Centinela"
-shown '^Ximvar Centinela' && fail "the window came before the alert was answered"
-keys_to "$(visible '^Centinela$')" Return || fail "could not answer the alert"
-within 20 shown '^Ximvar Centinela' || fail "the main window did not come after the alert"
-main=$(visible '^Ximvar Centinela')
+start_program alert
 
-step "select the entry, mark it valid, answer Yes"
-# The grid sits at (120, 360) twips inside a 2-pixel edge; its header row and
-# each data row are 14 pixels high (Tahoma 6.75 pt at 96 dpi).
-click_in "$main" $(($(px 120) + 2 + 80)) $(($(px 360) + 2 + 14 + 7)) || fail "click on the row"
-click_in "$main" $(($(px 4080) + $(px 1575) / 2)) $(($(px 3000) + $(px 255) / 2)) ||
-  fail "click on the button"
-within 20 shown '^Validar\.\.\.$' || fail "no confirmation box Validar..."
-keys_to "$(visible '^Validar\.\.\.$')" Return || fail "could not answer Yes"
-within 20 record_saved || fail "no record in $datafile"
-within 10 gone '^Validar\.\.\.$' || fail "the confirmation box stayed"
-
-size=$(stat -c %s "$datafile")
-[ "$size" -eq 260 ] || fail "the data file holds $size bytes, not one 260-byte record"
-nombre=$(dd if="$datafile" bs=1 skip=60 count=100 2>/dev/null)
-expected=$(printf '%-100s' "$entry")
-[ "$nombre" = "$expected" ] || fail "record's name field is [$nombre]"
-ruta=$(dd if="$datafile" bs=1 skip=160 count=100 2>/dev/null)
-[ "$ruta" = "$(printf '%-100s' "$command")" ] || fail "record's command field is [$ruta]"
+step "select the entry; Enter on each focused button"
+select_entry
+# Tab order: grid, selection field, the two actions, "?".
+ask '^Eliminar\.\.\.$' Tab Tab Tab Return -- Tab Return
+ask '^Validar\.\.\.$' shift+Tab Return -- Return
+check_record "$datafile"
 step "record 1 holds \"$entry\" padded to 100 bytes"
+ask '^Acerca de Centinela$' Tab Tab Return -- Return
 
 sleep 1  # let the window repaint after the box
 import -window "$main" "$shot" || fail "no screenshot"
@@ -206,14 +250,30 @@ tray_menu Up Return || fail "no tray menu the second time"
 expect_end "Cerrar"
 
 step "started again: no alert, the window; hidden, then the session ends"
-wine "$exe" </dev/null >"$work/third.log" 2>&1 &
-first_pid=$!
-within 60 shown '^Ximvar Centinela' || fail "the window did not come"
-shown '^Centinela$' && fail "an alert came although every entry is valid"
+start_program
 within 10 shown '^Wine System Tray$' || fail "no tray icon"
 hide_main
 run_quietly wine wineboot --end-session || fail "wineboot --end-session failed"
 expect_end "the end of the session"
+
+step "a folder where the data file belongs: the user's AppData folder serves"
+appdata=$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
+  /v AppData </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+[ -n "$appdata" ] || fail "no AppData folder in the registry"
+fallback="$(winepath -u "$appdata" 2>/dev/null)/ximvar.dat"
+rm -f "$datafile" "$fallback"
+mkdir "$datafile" || fail "could not make a folder at $datafile"
+start_program alert
+select_entry
+ask '^Validar\.\.\.$' Tab Tab Return -- Return
+check_record "$fallback"
+[ -d "$datafile" ] || fail "the folder at $datafile was touched"
+end_task "with the window shown"
+
+step "started again: the entry reads SI; hidden, End Task ends it"
+start_program
+hide_main
+end_task "with the window hidden"
 
 step "passed"
 rm -rf "$WINEPREFIX"

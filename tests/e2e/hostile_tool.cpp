@@ -4,6 +4,7 @@
 // with a trailing dot or blank beside their namesakes. Each is listed under a
 // readable name, validated by its exact name, and removed alone.
 //   hostile_tool CENTINELA_EXE        exit code 0 when every check held
+//   hostile_tool close                a bare WM_CLOSE to the main window, as End Task
 #include <windows.h>
 #include <stdio.h>
 
@@ -135,6 +136,8 @@ size_t RowOf(const std::vector<W>& entries, const W& entry) {
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
+  if (std::string(argv[1]) == "close")
+    return PostMessageA(FindWindowA("CentinelaForm1", 0), WM_CLOSE, 0, 0) ? 0 : 1;
   ClearRun();
   const W nul(L"\0oculto", 7), big(L"grande"), ru(L"\x416\x443\x43a"), twin(L"\x414\x43e\x43c");
   SetValue(W(), L"c:\\real.exe");  // the key's default value, which must stay

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "core/texts.h"
+#include "platform/errtext.h"
 #include "platform/posix/scripted_desktop.h"
 #include "platform/posix/standin.h"
 #include "tests/common/places.h"
@@ -99,11 +100,38 @@ TEST_F(Form1Test, OnlyACloseOnTheWindowItselfIsCancelledAndEveryOneHides) {
                {kUnloadTaskManager, false}};
   for (const auto& c : cases) {
     desktop.visible = true;
-    EXPECT_EQ(form.Form_QueryUnload(c.mode), c.cancel) << c.mode;
+    desktop.quit = false;
+    form.Unload(c.mode);
+    EXPECT_EQ(desktop.quit, !c.cancel) << c.mode;
     EXPECT_FALSE(desktop.visible) << c.mode;
   }
-  EXPECT_FALSE(desktop.quit);
   EXPECT_EQ(desktop.calls, std::vector<std::string>());  // no box, no tray change
+}
+
+// The system folder first; the user's application-data folder (made when
+// missing) only where the system folder cannot hold the file.
+TEST_F(Form1Test, DataFileGoesToAppDataOnlyWhereTheSystemFolderCannotHoldIt) {
+  const std::string appData = "c:\\Datos", fallback = appData + txt::kDataFileName;
+  const std::string denied = plat::SystemErrorText(plat::kErrAccessDenied);
+  const struct {
+    bool windowsUsable, appDataUsable;
+    const char* path;  // empty: the program ends
+  } cases[] = {{true, true, txt::kDataFile}, {false, true, fallback.c_str()}, {false, false, ""}};
+  for (const auto& c : cases) {
+    places::Reset();
+    places::SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kAppDataValue, appData);
+    const std::string file = plat::standin::MapPath(fallback);
+    remove(file.c_str());
+    if (!c.windowsUsable) mkdir(plat::standin::MapPath(txt::kDataFile).c_str(), 0755);
+    if (!c.appDataUsable) mkdir(file.c_str(), 0755);  // its folder made by the case before
+    plat::ScriptedDesktop screen;
+    Form1 f(&screen);
+    EXPECT_EQ(f.Form_Load(), *c.path != 0) << c.path;
+    EXPECT_EQ(f.monitor.FicheroAbierto() ? f.monitor.RutaFichero() : "", c.path);
+    const std::string box = txt::kFicheroFallo + std::string(txt::kDataFile) + ": " + denied +
+                            "\r\n" + txt::kFicheroFallo + fallback + ": " + denied;
+    EXPECT_EQ(screen.boxes.empty() ? "" : screen.boxes[0].text, *c.path ? "" : box);
+  }
 }
 
 TEST_F(Form1Test, TrayMenuOpensOnLeftDoubleClickAndRightButtonRelease) {

@@ -71,6 +71,17 @@ bool StartProgramPath(const std::string& path) {
   return true;
 }
 
+// Vista and later keep messages from lower integrity levels away from an
+// elevated window; Explorer's "TaskbarCreated" must still reach it. Looked up
+// at run time: the function is missing before Vista.
+void LetTaskbarCreatedIn(UINT message) {
+  typedef BOOL(WINAPI * FilterFn)(UINT, DWORD);
+  const DWORD kMsgFltAdd = 1;
+  FilterFn filter = reinterpret_cast<FilterFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilter")));
+  if (filter) filter(message, kMsgFltAdd);
+}
+
 HICON LoadIconSized(HINSTANCE instance, int widthMetric, int heightMetric) {
   return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_CENTINELA), IMAGE_ICON,
                                        GetSystemMetrics(widthMetric),
@@ -100,6 +111,7 @@ bool Form1Window::Create() {
   // shown and has no title, so no task list names it.
   owner_.Reset(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, 0, 0, instance_, 0));
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  LetTaskbarCreatedIn(taskbarCreated_);
 
   RegisterClassOnce(instance_, kClassName, 0, 0, 0);
   SIZE size = OuterSize(scale_.X(7545), scale_.Y(3390), kStyle, 0);
@@ -210,9 +222,15 @@ LRESULT Form1Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM:
       DrawButton(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
       return TRUE;
-    case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+    case WM_COMMAND: {
+      // Enter comes as IDOK from the dialog keys; it clicks the focused button.
+      HWND focus = GetFocus();
+      int id = LOWORD(wParam);
+      if (id == IDOK && IsChild(hwnd(), focus))
+        id = static_cast<int>(GetWindowLongPtrA(focus, GWLP_ID));
+      if (HIWORD(wParam) == BN_CLICKED) OnCommand(id);
       return 0;
+    }
     case WM_TIMER:
       if (wParam == kTimer1) {
         form_.Timer1_Timer();
@@ -222,16 +240,20 @@ LRESULT Form1Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       TrackFocus(hwnd(), wParam, &focus_);
       return 0;
+    case WM_SYSCOMMAND:
+      // The close box, the control menu and Alt+F4. Left to the default,
+      // they would come back as a bare WM_CLOSE, which is another program's.
+      if ((wParam & 0xFFF0) != SC_CLOSE) return Window::OnMessage(message, wParam, lParam);
+      form_.Unload(kUnloadFromWindow);
+      return 0;
     case WM_CLOSE:
-      if (!form_.Form_QueryUnload(kUnloadFromWindow)) Quit();
+      // End Task, or any other program asking the window to close.
+      form_.Unload(kUnloadTaskManager);
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      if (wParam) {
-        form_.Form_QueryUnload(kUnloadWindowsEnding);
-        Quit();
-      }
+      if (wParam) form_.Unload(kUnloadWindowsEnding);
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd(), kTimer1);
@@ -244,6 +266,12 @@ LRESULT Form1Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+void Form1Window::OnDestroyed() {
+  // A handler that resumes after its box must find no control to touch.
+  txtvalidar_ = 0;
+  focus_ = 0;
+}
+
 void Form1Window::OnSelChange() {
   form_.monitor.LIST1_SelChange();
   ShowSelection();
@@ -254,8 +282,17 @@ void Form1Window::OnGridChanged() { list1_.GridChanged(); }
 void Form1Window::OnTrayReport(int message) { form_.picgancho_MouseMove(message); }
 
 int Form1Window::MessageBoxA(const std::string& text, const std::string& caption, unsigned type) {
+  // Disabling the window for the box takes its focus: kept to give back.
+  HWND active = GetActiveWindow();
+  HWND focus = GetFocus();
+  if (IsChild(hwnd(), focus)) focus_ = focus;
   // No owner and task-modal: every window of the program waits for the answer.
-  return ::MessageBoxA(0, text.c_str(), caption.c_str(), type | MB_TASKMODAL | MB_SETFOREGROUND);
+  const int answer =
+      ::MessageBoxA(0, text.c_str(), caption.c_str(), type | MB_TASKMODAL | MB_SETFOREGROUND);
+  // Still disabled when the box went, no window of ours took the activation
+  // back; the one that had it gets it again, if it is still there.
+  if (IsWindow(active)) SetForegroundWindow(active);
+  return answer;
 }
 
 bool Form1Window::IsWindowVisible() { return ::IsWindowVisible(hwnd()) != FALSE; }
@@ -264,14 +301,18 @@ void Form1Window::ShowWindow() { ::ShowWindow(hwnd(), SW_SHOW); }
 
 void Form1Window::HideWindow() { ::ShowWindow(hwnd(), SW_HIDE); }
 
-void Form1Window::CenterWindow() { CenterOnScreen(hwnd()); }
+void Form1Window::CenterWindow() {
+  if (hwnd()) CenterOnScreen(hwnd());
+}
 
 bool Form1Window::StartProgram(const std::string& path) { return StartProgramPath(path); }
 
 bool Form1Window::PrevInstance() {
   if (!prevInstanceKnown_) {
     HANDLE mutex = CreateMutexA(0, FALSE, kInstanceMutex);
-    prevInstance_ = mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+    // Access denied: a copy running elevated or as another user holds it.
+    const DWORD error = GetLastError();
+    prevInstance_ = mutex ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
     instanceMutex_.Reset(mutex);
     prevInstanceKnown_ = true;
   }
@@ -292,7 +333,7 @@ void Form1Window::StartTimer(unsigned milliseconds) {
 #ifdef CENTINELA_SOAK
   milliseconds = soak::kTimer1Interval;
 #endif
-  SetTimer(hwnd(), kTimer1, milliseconds, 0);
+  if (hwnd()) SetTimer(hwnd(), kTimer1, milliseconds, 0);
 }
 
 void Form1Window::ShowAbout() { ayuda_.Open(instance_, owner_.Get(), scale_); }

@@ -23,8 +23,9 @@ class Form1Window : public plat::Desktop, public Window, private GridListener, p
 
   // Creates the window and its controls, hidden.
   bool Create();
-  // The start-up sequence; false when this copy must end now.
-  bool Load() { return form_.Form_Load(); }
+  // The start-up sequence; false when this copy must end now (also when the
+  // window was closed from the tray while the start-up alert was open).
+  bool Load() { return form_.Form_Load() && hwnd(); }
   // The keyboard interface of both windows (Tab, Enter, Esc, arrows).
   bool DialogKeys(MSG* msg);
 
@@ -46,6 +47,7 @@ class Form1Window : public plat::Desktop, public Window, private GridListener, p
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDestroyed() override;
 
  private:
   void OnSelChange() override;

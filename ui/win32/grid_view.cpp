@@ -29,6 +29,7 @@ void GridView::Reset() {
   layoutDirty_ = true;
   inLayout_ = false;
   dragging_ = false;
+  wheelRest_ = 0;
   anchor_.row = anchor_.col = corner_.row = corner_.col = 0;
 }
 
@@ -415,9 +416,14 @@ LRESULT GridView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_HSCROLL:
       Scroll(SB_HORZ, LOWORD(wParam));
       return 0;
-    case WM_MOUSEWHEEL:
-      ScrollRowsBy(-static_cast<short>(HIWORD(wParam)) * kWheelRows / WHEEL_DELTA);
+    case WM_MOUSEWHEEL: {
+      // Touchpads and fine wheels send less than a notch at a time.
+      wheelRest_ += static_cast<short>(HIWORD(wParam));
+      const int rows = wheelRest_ * kWheelRows / WHEEL_DELTA;
+      wheelRest_ -= rows * (WHEEL_DELTA / kWheelRows);
+      if (rows) ScrollRowsBy(-rows);
       return 0;
+    }
     default:
       return Window::OnMessage(message, wParam, lParam);
   }

@@ -61,6 +61,7 @@ class GridView : public Window {
   bool dragging_;
   Cell anchor_;
   Cell corner_;  // last corner reported while dragging
+  int wheelRest_;  // wheel movement not yet worth a row
 };
 
 }  // namespace win

@@ -69,7 +69,8 @@ plat::TrayChoice TrayIcon::PopupMenu(HWND owner) {
   SetForegroundWindow(owner);
   UINT chosen = TrackPopupMenu(menu_.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
                                at.y, 0, owner, 0);
-  PostMessageA(owner, WM_NULL, 0, 0);
+  // The window may have gone while the menu was open (End Task).
+  if (IsWindow(owner)) PostMessageA(owner, WM_NULL, 0, 0);
   if (chosen == kMenuAbrir) return plat::kTrayAbrir;
   if (chosen == kMenuCerrar) return plat::kTrayCerrar;
   return plat::kTrayNone;
