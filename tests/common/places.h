@@ -23,6 +23,8 @@ bool StartupFileExists(const std::string& name);
 // A file in the folder that holds the Startup folder, out of its reach.
 void AddFileBesideStartup(const std::string& name);
 bool FileBesideStartupExists(const std::string& name);
+// Makes a subfolder of the Startup folder.
+void AddStartupFolder(const std::string& name);
 // Removes the "Startup" value altogether.
 void RemoveStartupValue();
 
