@@ -29,7 +29,9 @@ bool ImportRegFixture(const std::string& name) {
   // is searched before the Windows folder), so HKLM\Software lands in the
   // view that this test program reads by default.
   std::string command = "regedit.exe /s \"" + std::string(CENTINELA_FIXTURES_DIR) + "\\" + name + "\"";
-  STARTUPINFOA startup = {sizeof startup};
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof startup);
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
   if (!CreateProcessA(0, &command[0], 0, 0, FALSE, 0, 0, 0, &startup, &process)) return false;
   DWORD code = 1;
