@@ -42,24 +42,19 @@ plat::UNICODE_STRING Counted(std::string* wide) {
   return u;
 }
 
-// Values by their exact names where the system has them, so that a value
-// no ANSI name reaches goes as well.
+// Values by their exact names, so that a value no ANSI name reaches goes as
+// well.
 void ClearKeyValues(int32_t root, const char* key, RegView view) {
   plat::HKEY k = OpenKey(root, key, view, false);
   for (int guard = 0; k != 0 && guard < 100000; ++guard) {
     std::string name(2 * 16384, '\0');
     plat::DWORD chars = 16384;
-    if (plat::HasWideNames()) {
-      if (plat::RegEnumValueW(k, 0, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars, 0, 0, 0,
-                              0) != plat::kErrorSuccess)
-        break;
-      name.resize(2 * chars);
-      plat::UNICODE_STRING u = Counted(&name);
-      if (plat::NtDeleteValueKey(k, &u) != plat::kStatusSuccess) break;
-    } else if (plat::RegEnumValueA(k, 0, &name[0], &chars, 0, 0, 0, 0) != plat::kErrorSuccess ||
-               plat::RegDeleteValueA(k, name.c_str()) != plat::kErrorSuccess) {
+    if (plat::RegEnumValueW(k, 0, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars, 0, 0, 0, 0) !=
+        plat::kErrorSuccess)
       break;
-    }
+    name.resize(2 * chars);
+    plat::UNICODE_STRING u = Counted(&name);
+    if (plat::NtDeleteValueKey(k, &u) != plat::kStatusSuccess) break;
   }
   plat::RegCloseKey(k);
 }
@@ -165,10 +160,6 @@ void AddStartupFolder(const std::string& name) { MakeDir(InStartup(name)); }
 void AddFileBesideStartup(const std::string& name) { WriteWhole(Local(Beside(name)), "x"); }
 bool FileBesideStartupExists(const std::string& name) { return Exists(Local(Beside(name))); }
 
-void RemoveStartupValue() {
-  DeleteRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
-}
-
 void SetValueW(int32_t root, const std::string& key, const std::string& wideName, uint32_t type,
                const std::string& bytes) {
   plat::HKEY k = OpenKey(root, key, kRegViewDefault, true);
@@ -248,10 +239,6 @@ bool ValueExists(int32_t root, const std::string& key, const std::string& name, 
 
 void SetOpenCommand(const std::string& command) {
   SetString(plat::kHkeyClassesRoot, txt::kOpenCommandKey, "", command);
-}
-
-std::string OpenCommand() {
-  return ReadRegValue(plat::kHkeyClassesRoot, txt::kOpenCommandKey, "");
 }
 
 std::string ViewTag(RegView view) {

@@ -123,7 +123,7 @@ TEST_F(ScanTest, StartupFolderRowsAndAMissingStartupValue) {
   ASSERT_EQ(monitor.LIST1.Rows(), 2);
   EXPECT_EQ(RowCells(1), Cells({"uno.exe", "uno.exe", "NO", places::StartupFolder(), "", ""}));
 
-  places::RemoveStartupValue();
+  DeleteRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
   monitor.llegirdelregistre();
   EXPECT_EQ(monitor.LIST1.Rows(), 1);
 }
@@ -181,29 +181,26 @@ TEST_F(ScanTest, LookupMatchesWholeNamesOnly) {
   EXPECT_EQ(monitor.VALIDAR_CLAVE(""), "SI");
 }
 
-TEST_F(ScanTest, ValidatedRowsBeyondThirtyStayValidated) {
-  for (int i = 1; i <= 31; ++i) {
+// Row 31 is past the thirty records the validated list starts with; a name
+// over 100 characters matches its stored cut, and only that.
+TEST_F(ScanTest, ValidatedRowsBeyondThirtyAndLongNamesStayValidated) {
+  for (int i = 1; i <= 30; ++i) {
     std::string name = std::string("v") + static_cast<char>('0' + i / 10) +
                        static_cast<char>('0' + i % 10);
     AddUserRun(name, "c:\\" + name + ".exe");
   }
-  monitor.llegirdelregistre();
-  Validate("v31");
-  EXPECT_EQ(Mark("v31"), "SI");
-  EXPECT_EQ(places::DataFileBytes().size(), 31u * 260u);
-  monitor.llegirdelregistre();
-  EXPECT_EQ(Mark("v31"), "SI");
-  EXPECT_EQ(Mark("v30"), "NO");
-}
-
-TEST_F(ScanTest, LongNamesStayValidated) {
-  const std::string name150(150, 'L');
+  const std::string name150(150, 'w'), other150(150, 'y');
   AddUserRun(name150, "c:\\largo.exe");
-  AddUserRun(std::string(150, 'M'), "c:\\otro.exe");
+  AddUserRun(other150, "c:\\otro.exe");
   monitor.llegirdelregistre();
+  ASSERT_EQ(FindRow(name150), 31);
   Validate(name150);
   EXPECT_EQ(Mark(name150), "SI");
-  EXPECT_EQ(Mark(std::string(150, 'M')), "NO");
+  EXPECT_EQ(places::DataFileBytes().size(), 31u * 260u);
+  monitor.llegirdelregistre();
+  EXPECT_EQ(Mark(name150), "SI");
+  EXPECT_EQ(Mark(other150), "NO");
+  EXPECT_EQ(Mark("v30"), "NO");
 }
 
 TEST_F(ScanTest, ATabMovesNothingInEitherList) {

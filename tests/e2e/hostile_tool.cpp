@@ -33,30 +33,13 @@ HKEY Run() {
   return k;
 }
 
-void* Ntdll(const char* name) {
-  return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name));
-}
-
 // Names with a NUL go in and out by count only.
 void SetValue(const W& name, const W& data) {
-  NtValueFn set = reinterpret_cast<NtValueFn>(Ntdll("NtSetValueKey"));
+  NtValueFn set = reinterpret_cast<NtValueFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetValueKey")));
   HKEY k = Run();
   Counted c = {USHORT(name.size() * 2), USHORT(name.size() * 2), name.data()};
   set(k, &c, 0, REG_SZ, data.c_str(), ULONG((data.size() + 1) * 2));
-  RegCloseKey(k);
-}
-
-void ClearRun() {
-  typedef LONG(WINAPI * DeleteFn)(HANDLE, const void*);
-  DeleteFn del = reinterpret_cast<DeleteFn>(Ntdll("NtDeleteValueKey"));
-  HKEY k = Run();
-  for (;;) {
-    wchar_t name[16384];
-    DWORD n = 16384;
-    if (RegEnumValueW(k, 0, name, &n, 0, 0, 0, 0) != ERROR_SUCCESS) break;
-    Counted c = {USHORT(n * 2), USHORT(n * 2), name};
-    if (del(k, &c) != 0) break;
-  }
   RegCloseKey(k);
 }
 
@@ -135,7 +118,6 @@ size_t RowOf(const std::vector<W>& entries, const W& entry) {
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
-  ClearRun();
   const W nul(L"\0oculto", 7), big(L"grande"), ru(L"\x416\x443\x43a"), twin(L"\x414\x43e\x43c");
   SetValue(W(), L"c:\\real.exe");  // the key's default value, which must stay
   SetValue(nul, L"c:\\x.exe");

@@ -52,7 +52,7 @@ class AyudaTest : public ::testing::Test {
 };
 
 TEST_F(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
-  const std::string programFiles = "C:\\Program Files\\Info\\msinfo32.exe";
+  const std::string pf = "C:\\Program Files\\Info\\msinfo32.exe";
   const std::string inFolder = std::string(kFolder) + txt::kMsinfoExe;
   enum Folder { kNoFolder, kEmptyFolder, kProgramInFolder };
   const struct Case {
@@ -64,26 +64,14 @@ TEST_F(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
     std::vector<std::string> started;
     size_t notices;
   } cases[] = {
-      {"PATH alone", plat::kRegSz, Sz(programFiles), kNoFolder, true, {programFiles}, 0},
-      {"PATH first", plat::kRegSz, Sz(programFiles), kProgramInFolder, true, {programFiles}, 0},
+      {"PATH alone", plat::kRegSz, Sz(pf), kNoFolder, true, {pf}, 0},
+      {"PATH first", plat::kRegSz, Sz(pf), kProgramInFolder, true, {pf}, 0},
       {"folder with the program", 0, "", kProgramInFolder, true, {inFolder}, 0},
       {"folder without the program", 0, "", kEmptyFolder, true, {}, 1},
       {"neither value", 0, "", kNoFolder, true, {}, 1},
-      {"PATH naming a missing file",
-       plat::kRegSz,
-       Sz(programFiles),
-       kNoFolder,
-       false,
-       {programFiles},
-       1},
+      {"PATH naming a missing file", plat::kRegSz, Sz(pf), kNoFolder, false, {pf}, 1},
       // Found, but of a type that gives no text: nothing can start.
-      {"expandable PATH",
-       plat::kRegExpandSz,
-       Sz("%ProgramFiles%\\x.exe"),
-       kProgramInFolder,
-       true,
-       {""},
-       1},
+      {"expandable PATH", plat::kRegExpandSz, Sz("%P%\\x.exe"), kProgramInFolder, true, {""}, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
