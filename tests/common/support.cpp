@@ -1,9 +1,10 @@
 #include "tests/common/support.h"
 
+#include "platform/regedit4.h"
 #include "platform/registry.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include <stdlib.h>
 #else
 #include "platform/posix/standin.h"
 #endif
@@ -26,20 +27,10 @@ void ResetTestKeys() {
 
 bool ImportRegFixture(const std::string& name) {
   // "regedit.exe" alone finds the one of our own bitness (the system folder
-  // is searched before the Windows folder), so HKLM\Software lands in the
-  // view that this test program reads by default.
-  std::string command = "regedit.exe /s \"" + std::string(CENTINELA_FIXTURES_DIR) + "\\" + name + "\"";
-  STARTUPINFOA startup;
-  ZeroMemory(&startup, sizeof startup);
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process;
-  if (!CreateProcessA(0, &command[0], 0, 0, FALSE, 0, 0, 0, &startup, &process)) return false;
-  DWORD code = 1;
-  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-    GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code == 0;
+  // comes first in the path), so HKLM\Software lands in the view that this
+  // test program reads by default.
+  const std::string fixture = std::string(CENTINELA_FIXTURES_DIR) + "\\" + name;
+  return system(("regedit.exe /s \"" + fixture + "\"").c_str()) == 0;
 }
 
 #else

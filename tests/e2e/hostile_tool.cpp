@@ -5,6 +5,8 @@
 // readable name, validated by its exact name, and removed alone.
 //   hostile_tool CENTINELA_EXE        exit code 0 when every check held
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 #include <stdio.h>
 
 #include <string>
@@ -44,15 +46,9 @@ void SetValue(const W& name, const W& data) {
 }
 
 W Startup() {
-  wchar_t buf[MAX_PATH] = {0};
-  DWORD size = sizeof buf - 2;
-  HKEY k = 0;
-  RegOpenKeyExW(HKEY_CURRENT_USER,
-                L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
-                KEY_QUERY_VALUE, &k);
-  RegQueryValueExW(k, L"Startup", 0, 0, reinterpret_cast<BYTE*>(buf), &size);
-  RegCloseKey(k);
-  return buf;
+  wchar_t path[MAX_PATH] = {0};
+  SHGetSpecialFolderPathW(0, path, CSIDL_STARTUP, TRUE);
+  return path;
 }
 
 // The entries in the order the program lists them: the key's values, then

@@ -3,7 +3,8 @@
 //
 //   soak_tool prepare STARTUP_DIR
 //       empties the watched Run keys (both views of HKLM), points the user's
-//       Startup folder at STARTUP_DIR (made empty) and makes the open command
+//       Startup folder at STARTUP_DIR (made, or emptied of the changer's
+//       files) and makes the open command
 //       the standard one, so the program starts with nothing to alert about;
 //   soak_tool wait TICKS SECONDS
 //       waits until Timer1 has scanned TICKS times, then prints what `probe`
@@ -24,11 +25,12 @@
 //
 // Exit code 0 on success, 1 on a failure (said on stderr), 2 on misuse.
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
 #include <psapi.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <winternl.h>
 
 #include "tests/soak/hooks.h"
 
@@ -42,17 +44,16 @@ struct RegPlace {
   HKEY root;
   const char* key;
   REGSAM view;  // 0 where the key has one view only
-  const char* viewText;
 };
 
 // The six registry places the program reads; the Startup folder comes after.
 const RegPlace kRegPlaces[] = {
-    {HKEY_LOCAL_MACHINE, kRun, KEY_WOW64_64KEY, "64"},
-    {HKEY_LOCAL_MACHINE, kRun, KEY_WOW64_32KEY, "32"},
-    {HKEY_LOCAL_MACHINE, kRunServices, KEY_WOW64_64KEY, "64"},
-    {HKEY_LOCAL_MACHINE, kRunServices, KEY_WOW64_32KEY, "32"},
-    {HKEY_CURRENT_USER, kRun, 0, ""},
-    {HKEY_CURRENT_USER, kRunServices, 0, ""},
+    {HKEY_LOCAL_MACHINE, kRun, KEY_WOW64_64KEY},
+    {HKEY_LOCAL_MACHINE, kRun, KEY_WOW64_32KEY},
+    {HKEY_LOCAL_MACHINE, kRunServices, KEY_WOW64_64KEY},
+    {HKEY_LOCAL_MACHINE, kRunServices, KEY_WOW64_32KEY},
+    {HKEY_CURRENT_USER, kRun, 0},
+    {HKEY_CURRENT_USER, kRunServices, 0},
 };
 const int kRegPlaceCount = sizeof kRegPlaces / sizeof kRegPlaces[0];
 const int kPlaceCount = kRegPlaceCount + 1;
@@ -64,61 +65,53 @@ int Fail(const char* what, const char* detail) {
   return 1;
 }
 
+HKEY Open(HKEY root, const char* key, REGSAM view) {
+  HKEY k = 0;
+  RegCreateKeyExA(root, key, 0, 0, 0, KEY_ALL_ACCESS | view, 0, &k, 0);
+  return k;
+}
+
 bool SetValue(HKEY root, const char* key, REGSAM view, const char* name, DWORD type,
               const char* text) {
-  HKEY k = 0;
-  if (RegCreateKeyExA(root, key, 0, 0, 0, KEY_SET_VALUE | view, 0, &k, 0) != ERROR_SUCCESS)
-    return false;
-  const bool ok = RegSetValueExA(k, name, 0, type, reinterpret_cast<const BYTE*>(text),
-                                 static_cast<DWORD>(strlen(text) + 1)) == ERROR_SUCCESS;
+  HKEY k = Open(root, key, view);
+  const bool ok = k && RegSetValueExA(k, name, 0, type, reinterpret_cast<const BYTE*>(text),
+                                      static_cast<DWORD>(strlen(text) + 1)) == ERROR_SUCCESS;
   return RegCloseKey(k) == ERROR_SUCCESS && ok;
 }
 
 bool DeleteValue(const RegPlace& place, const char* name) {
-  HKEY k = 0;
-  if (RegOpenKeyExA(place.root, place.key, 0, KEY_ALL_ACCESS | place.view, &k) != ERROR_SUCCESS)
-    return false;
-  const bool ok = RegDeleteValueA(k, name) == ERROR_SUCCESS;
+  HKEY k = Open(place.root, place.key, place.view);
+  const bool ok = k && RegDeleteValueA(k, name) == ERROR_SUCCESS;
   return RegCloseKey(k) == ERROR_SUCCESS && ok;
 }
 
 int Prepare(const char* startupDir) {
-  for (int p = 0; p < kRegPlaceCount; ++p) {
-    HKEY k = 0;
-    if (RegCreateKeyExA(kRegPlaces[p].root, kRegPlaces[p].key, 0, 0, 0,
-                        KEY_ALL_ACCESS | kRegPlaces[p].view, 0, &k, 0) != ERROR_SUCCESS)
-      return Fail("cannot open", kRegPlaces[p].key);
-    char name[16384];
-    DWORD length = sizeof name;
-    // A value deleted shifts the others down.
-    while (RegEnumValueA(k, 0, name, &length, 0, 0, 0, 0) == ERROR_SUCCESS &&
-           RegDeleteValueA(k, name) == ERROR_SUCCESS)
-      length = sizeof name;
+  for (const RegPlace& p : kRegPlaces) {
+    HKEY k = Open(p.root, p.key, p.view);
+    const LONG status = k ? RegDeleteTreeA(k, 0) : ERROR_INVALID_HANDLE;
     RegCloseKey(k);
+    if (status != ERROR_SUCCESS) return Fail("cannot empty", p.key);
   }
+  // The folder is new or holds what the last changer left.
   char path[MAX_PATH];
   lstrcpynA(path, startupDir, sizeof path);
   *strrchr(path, '\\') = '\0';
   CreateDirectoryA(path, 0);
   CreateDirectoryA(startupDir, 0);
-  wsprintfA(path, "%s\\*", startupDir);
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA(path, &found);
-  for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
-    wsprintfA(path, "%s\\%s", startupDir, found.cFileName);
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !DeleteFileA(path))
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    wsprintfA(path, "%s\\Soak entrada %d.lnk", startupDir, slot);
+    if (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND)
       return Fail("cannot delete", path);
   }
-  if (find != INVALID_HANDLE_VALUE) FindClose(find);
   // Both settings, so that a shell refreshing the first from the second
   // writes the same folder.
-  const char* explorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
-  wsprintfA(path, "%sUser Shell Folders", explorer);
-  const bool set = SetValue(HKEY_CURRENT_USER, path, 0, "Startup", REG_EXPAND_SZ, startupDir);
-  wsprintfA(path, "%sShell Folders", explorer);
-  if (!set || !SetValue(HKEY_CURRENT_USER, path, 0, "Startup", REG_SZ, startupDir) ||
+  const char* folders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  if (!SetValue(HKEY_CURRENT_USER, folders, 0, "Startup", REG_SZ, startupDir) ||
+      !SetValue(HKEY_CURRENT_USER,
+                "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", 0,
+                "Startup", REG_EXPAND_SZ, startupDir) ||
       !SetValue(HKEY_CLASSES_ROOT, "exefile\\shell\\open\\command", 0, "", REG_SZ, "\"%1\" %*"))
-    return Fail("cannot set", path);
+    return Fail("cannot set", "the Startup folder or the open command");
   return 0;
 }
 
@@ -133,44 +126,19 @@ bool QueryTicks(HWND window, unsigned long* ticks) {
 
 HWND AlertBox() { return FindWindowA("#32770", "Centinela"); }
 
-// Resolved at run time: GetProcessHandleCount is XP SP1 on, GetGuiResources
-// 2000 on, and ntdll's system query has no import library here.
-template <typename Fn>
-Fn Lookup(const char* module, const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(LoadLibraryA(module), name)));
-}
-
-// NtQuerySystemInformation(SystemHandleInformation): every open handle of
-// every process. Wine 8 answers GetProcessHandleCount with 0, but its
-// server's list is exact, so that comes first.
-struct SystemHandleEntry {
-  ULONG ownerPid;
-  BYTE objectType, flags;
-  USHORT value;
-  PVOID object;
-  ULONG access;
-};
-
+// Wine 8 answers GetProcessHandleCount with 0, but its server's list of
+// every process's handles is exact.
 DWORD CountHandles(DWORD pid, HANDLE process, const char** how) {
-  typedef LONG(WINAPI * SystemQueryFn)(ULONG, PVOID, ULONG, PULONG);
-  SystemQueryFn query = Lookup<SystemQueryFn>("ntdll.dll", "NtQuerySystemInformation");
   DWORD count = 0;
-  LONG status = -1;
-  for (ULONG size = 1 << 16; query && size <= (1u << 26) && count == 0; size *= 2) {
-    ULONG* list = static_cast<ULONG*>(malloc(size));
-    if (!list || (status = query(16, list, size, 0)) == 0) {
-      const SystemHandleEntry* entries = reinterpret_cast<SystemHandleEntry*>(list + 2);
-      for (ULONG i = 0; list && i < list[0]; ++i) count += entries[i].ownerPid == pid;
-    }
-    free(list);
-    if (status != static_cast<LONG>(0xC0000004)) break;  // not "buffer too small"
-  }
-  *how = "system-handle-list";
-  if (count > 0) return count;
-  typedef BOOL(WINAPI * HandleCountFn)(HANDLE, PDWORD);
-  HandleCountFn handleCount = Lookup<HandleCountFn>("kernel32.dll", "GetProcessHandleCount");
   *how = "GetProcessHandleCount";
-  return handleCount && handleCount(process, &count) ? count : 0;
+  if (GetProcessHandleCount(process, &count) && count > 0) return count;
+  *how = "system-handle-list";
+  const ULONG size = 1 << 26;
+  SYSTEM_HANDLE_INFORMATION* list = static_cast<SYSTEM_HANDLE_INFORMATION*>(malloc(size));
+  if (list && NtQuerySystemInformation(SystemHandleInformation, list, size, 0) == 0)
+    for (ULONG i = 0; i < list->Count; ++i) count += list->Handle[i].OwnerPid == pid;
+  free(list);
+  return count;
 }
 
 int Probe() {
@@ -183,23 +151,16 @@ int Probe() {
   if (!process) return Fail("cannot open the process of", kWindowClass);
   const char* how = "";
   const DWORD handles = CountHandles(pid, process, &how);
-  typedef DWORD(WINAPI * GuiResourcesFn)(HANDLE, DWORD);
-  GuiResourcesFn gui = Lookup<GuiResourcesFn>("user32.dll", "GetGuiResources");
-  const DWORD gdi = gui ? gui(process, GR_GDIOBJECTS) : 0;
-  const DWORD user = gui ? gui(process, GR_USEROBJECTS) : 0;
   PROCESS_MEMORY_COUNTERS memory;
-  ZeroMemory(&memory, sizeof memory);
-  memory.cb = sizeof memory;
   const bool haveMemory = GetProcessMemoryInfo(process, &memory, sizeof memory);
+  printf("ticks=%lu visible=%d box=%d handles=%lu from=%s private=%lu gdi=%lu user=%lu\n", ticks,
+         IsWindowVisible(window) ? 1 : 0, AlertBox() ? 1 : 0, handles, how,
+         static_cast<unsigned long>(memory.PagefileUsage), GetGuiResources(process, GR_GDIOBJECTS),
+         GetGuiResources(process, GR_USEROBJECTS));
   CloseHandle(process);
   // A process always holds some handles: none means the query did not work.
   if (handles == 0) return Fail("no handle count from", how);
-  if (!haveMemory) return Fail("no memory figures for", kWindowClass);
-  printf("ticks=%lu visible=%d box=%d handles=%lu from=%s private=%lu gdi=%lu user=%lu\n", ticks,
-         IsWindowVisible(window) ? 1 : 0, AlertBox() ? 1 : 0, handles, how,
-         static_cast<unsigned long>(memory.PagefileUsage), gdi, user);
-  fflush(stdout);
-  return 0;
+  return haveMemory ? 0 : Fail("no memory figures for", kWindowClass);
 }
 
 int Wait(unsigned long wanted, DWORD seconds) {
@@ -219,19 +180,21 @@ class Changer {
   bool Step() {
     const int place = static_cast<int>(Next() % kPlaceCount);
     const int slot = static_cast<int>(Next() % kSlotCount);
+    const bool file = place == kRegPlaceCount;
     char name[32], path[MAX_PATH];
     wsprintfA(name, "Soak entrada %d.lnk", slot);
     wsprintfA(path, "%s\\%s", dir_, name);
+    char* data = data_[place][slot];
     bool ok;
     if (present_[place][slot]) {
-      ok = place < kRegPlaceCount ? DeleteValue(kRegPlaces[place], name) : DeleteFileA(path);
-    } else if (place < kRegPlaceCount) {
-      const RegPlace& p = kRegPlaces[place];
-      wsprintfA(data_[place][slot], "C:\\soak\\bin\\programa%d.exe /vez %lu", slot, changes);
-      ok = SetValue(p.root, p.key, p.view, name, REG_SZ, data_[place][slot]);
+      ok = file ? DeleteFileA(path) : DeleteValue(kRegPlaces[place], name);
+    } else if (file) {
+      HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, 0);
+      ok = h != INVALID_HANDLE_VALUE && CloseHandle(h);
     } else {
-      HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, 0);
-      ok = file != INVALID_HANDLE_VALUE && CloseHandle(file);
+      const RegPlace& p = kRegPlaces[place];
+      wsprintfA(data, "C:\\soak\\bin\\programa%d.exe /vez %lu", slot, changes);
+      ok = SetValue(p.root, p.key, p.view, name, REG_SZ, data);
     }
     present_[place][slot] = !present_[place][slot];
     ++changes;
@@ -243,22 +206,23 @@ class Changer {
   // Rows as the program's table writes them: name, command, "NO" (nothing
   // is validated), place, key, view.
   bool WriteExpected(const char* path, int* left) const {
-    FILE* file = fopen(path, "wb");
-    if (!file) return false;
-    for (int place = 0; place < kPlaceCount; ++place)
+    FILE* out = fopen(path, "wb");
+    for (int place = 0; out && place < kPlaceCount; ++place)
       for (int slot = 0; slot < kSlotCount; ++slot) {
         if (!present_[place][slot]) continue;
         ++*left;
-        if (place == kRegPlaceCount) {
-          fprintf(file, "Soak entrada %d.lnk\tSoak entrada %d.lnk\tNO\t%s\t\t\r\n", slot, slot,
-                  dir_);
-          continue;
-        }
         const RegPlace& p = kRegPlaces[place];
-        fprintf(file, "Soak entrada %d.lnk\t%s\tNO\t%ld\t%s\t%s\r\n", slot, data_[place][slot],
-                static_cast<long>(reinterpret_cast<LONG_PTR>(p.root)), p.key, p.viewText);
+        if (place == kRegPlaceCount)
+          fprintf(out, "Soak entrada %d.lnk\tSoak entrada %d.lnk\tNO\t%s\t\t\r\n", slot, slot,
+                  dir_);
+        else
+          fprintf(out, "Soak entrada %d.lnk\t%s\tNO\t%ld\t%s\t%s\r\n", slot, data_[place][slot],
+                  static_cast<long>(reinterpret_cast<LONG_PTR>(p.root)), p.key,
+                  p.view == KEY_WOW64_64KEY ? "64"
+                  : p.view                  ? "32"
+                                            : "");
       }
-    return fclose(file) == 0;
+    return out && fclose(out) == 0;
   }
 
   unsigned long changes = 0;
@@ -283,7 +247,7 @@ class Changer {
 bool Tend(HWND window, bool show, HWND* lastBox, unsigned long* alerts) {
   HWND box = AlertBox();
   if (box) {
-    if (box != *lastBox) ++*alerts;
+    *alerts += box != *lastBox;
     *lastBox = box;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
   } else if (IsWindowVisible(window) != show) {
@@ -315,12 +279,10 @@ int Change(DWORD seed, unsigned long wanted, DWORD seconds, const char* startupD
       asked = GetTickCount();
     }
   }
-  if (hidden) {
-    int steady = 0;
-    for (const DWORD end = GetTickCount(); steady < 10; Sleep(20)) {
-      steady = Tend(window, true, &lastBox, &alerts) ? steady + 1 : 0;
-      if (GetTickCount() - end > 10000) return Fail("the window did not come back", "");
-    }
+  for (int steady = 0; hidden && steady < 10; Sleep(20)) {
+    steady = Tend(window, true, &lastBox, &alerts) ? steady + 1 : 0;
+    if (GetTickCount() - start > (seconds + 10) * 1000)
+      return Fail("the window did not come back", "");
   }
   int left = 0;
   if (!changer.WriteExpected(expectedPath, &left)) return Fail("cannot write", expectedPath);
@@ -330,10 +292,8 @@ int Change(DWORD seed, unsigned long wanted, DWORD seconds, const char* startupD
 }
 
 int Dump(const char* path) {
-  COPYDATASTRUCT request;
-  request.dwData = soak::kDumpTag;
-  request.cbData = static_cast<DWORD>(strlen(path) + 1);
-  request.lpData = const_cast<char*>(path);
+  COPYDATASTRUCT request = {soak::kDumpTag, static_cast<DWORD>(strlen(path) + 1),
+                            const_cast<char*>(path)};
   DWORD_PTR answer = 0;
   if (!SendMessageTimeoutA(FindWindowA(kWindowClass, 0), WM_COPYDATA, 0,
                            reinterpret_cast<LPARAM>(&request), SMTO_ABORTIFHUNG, 10000, &answer) ||
