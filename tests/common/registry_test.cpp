@@ -58,19 +58,6 @@ void SetValue(int32_t root, const std::string& subKey, const std::string& name, 
   plat::RegCloseKey(key);
 }
 
-TEST_F(RegistryTest, MissingKeyOrValueReadsNotFound) {
-  ASSERT_TRUE(support::ImportRegFixture("types.reg"));
-  const std::string missingKey = std::string(support::kSandbox) + "\\Missing";
-  EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, missingKey, "A_sz"));
-  EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, kTypes, "NoSuchValue"));
-
-  EnumStatus status = kEnumOk;
-  EXPECT_EQ(txt::kNotFound, EnumRegValue(kHkeyCurrentUser, missingKey, 0, &status).data);
-  EXPECT_EQ(kEnumNoMore, status);
-  EXPECT_EQ(txt::kNotFound, EnumRegValue(kHkeyCurrentUser, kTypes, 13, &status).data);
-  EXPECT_EQ(kEnumNoMore, status);
-}
-
 struct TypeCase {
   const char* name;
   int32_t type;
@@ -107,9 +94,16 @@ TEST_F(RegistryTest, EveryTypeBecomesTextAsEachProcedureSays) {
     EXPECT_EQ(cases[i].name, r.name);
     EXPECT_EQ(cases[i].enumerated, r.data);
   }
-  EnumStatus status = kEnumOk;
-  EnumRegValue(kHkeyCurrentUser, kTypes, count, &status);
-  EXPECT_EQ(kEnumNoMore, status);
+  // Past the last value, a value or a key that is not there: "Not Found".
+  const std::string missingKey = std::string(support::kSandbox) + "\\Missing";
+  EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, missingKey, "A_sz"));
+  EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, kTypes, "NoSuchValue"));
+  for (const std::string& key : {kTypes, missingKey}) {
+    EnumStatus status = kEnumOk;
+    EXPECT_EQ(txt::kNotFound,
+              EnumRegValue(kHkeyCurrentUser, key, key == kTypes ? count : 0, &status).data);
+    EXPECT_EQ(kEnumNoMore, status);
+  }
 }
 
 TEST_F(RegistryTest, KeyAndValueNamesIgnoreCase) {
