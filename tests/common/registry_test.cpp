@@ -94,6 +94,9 @@ TEST_F(RegistryTest, EveryTypeBecomesTextAsEachProcedureSays) {
     EXPECT_EQ(cases[i].name, r.name);
     EXPECT_EQ(cases[i].enumerated, r.data);
   }
+  // Key and value names ignore case, CP1252 letters too.
+  EXPECT_EQ("005", ReadRegValue(kHkeyCurrentUser, "software\\CENTINELATEST\\types", "b_DWORD5"));
+  EXPECT_EQ("\xe9t\xe9", ReadRegValue(kHkeyCurrentUser, kTypes, "l_CAF\xc9"));
   // Past the last value, a value or a key that is not there: "Not Found".
   const std::string missingKey = std::string(support::kSandbox) + "\\Missing";
   EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, missingKey, "A_sz"));
@@ -104,12 +107,6 @@ TEST_F(RegistryTest, EveryTypeBecomesTextAsEachProcedureSays) {
               EnumRegValue(kHkeyCurrentUser, key, key == kTypes ? count : 0, &status).data);
     EXPECT_EQ(kEnumNoMore, status);
   }
-}
-
-TEST_F(RegistryTest, KeyAndValueNamesIgnoreCase) {
-  ASSERT_TRUE(support::ImportRegFixture("types.reg"));
-  EXPECT_EQ("005", ReadRegValue(kHkeyCurrentUser, "software\\CENTINELATEST\\types", "b_DWORD5"));
-  EXPECT_EQ("\xe9t\xe9", ReadRegValue(kHkeyCurrentUser, kTypes, "l_CAF\xc9"));
 }
 
 TEST_F(RegistryTest, DataBeyondTheBuffersIsUnreadableUntilReadWhole) {

@@ -124,37 +124,30 @@ TEST_F(ScanTest, AMissingStartupValueGivesNoStartupRows) {
   EXPECT_EQ(monitor.LIST1.Rows(), 1);
 }
 
+// Each field padded with blanks or cut to its width; a row never validated
+// leaves its record as it was (zeros past the old end).
 TEST_F(ScanTest, SaveWritesValidatedRowsAtTheirRowNumbers) {
   for (const char* name : {"a", "b", "c", "d", "e"}) AddUserRun(name, std::string("c:\\") + name);
+  places::SetString(plat::kHkeyCurrentUser, txt::kRunServicesKey, "svc", "c:\\svc.exe");
+  places::AddStartupFile("programa-de-inicio.exe");
   monitor.llegirdelregistre();
-  Validate("a");
-  Validate("c");
+  for (const char* name : {"a", "c", "svc", "programa-de-inicio.exe"}) Validate(name);
   EXPECT_EQ(monitor.list2.Rows(), 31);  // never fewer than 30 records
   EXPECT_EQ(Mark("a"), "SI");
   EXPECT_EQ(Mark("b"), "NO");
   EXPECT_EQ(Mark("c"), "SI");
 
   const std::string bytes = places::DataFileBytes();
-  ASSERT_EQ(bytes.size(), 3u * 260u);
+  ASSERT_EQ(bytes.size(), 7u * 260u);
   EXPECT_EQ(bytes.substr(260, 260), std::string(260, '\0'));  // record 2 never written
   const std::string record3 = bytes.substr(520, 260);
   EXPECT_EQ(record3.substr(0, 10), "-214748364");
   EXPECT_EQ(record3.substr(10, 50), std::string(txt::kRunKey) + std::string(50 - sizeof txt::kRunKey + 1, ' '));
   EXPECT_EQ(record3.substr(60, 100), "c" + std::string(99, ' '));
   EXPECT_EQ(record3.substr(160, 100), "c:\\c" + std::string(96, ' '));
-}
-
-TEST_F(ScanTest, LongFieldsAreCutToTheirWidth) {
-  places::SetString(plat::kHkeyCurrentUser, txt::kRunServicesKey, "svc", "c:\\svc.exe");
-  places::AddStartupFile("programa-de-inicio.exe");
-  monitor.llegirdelregistre();
-  Validate("svc");
-  Validate("programa-de-inicio.exe");
-  const std::string bytes = places::DataFileBytes();
-  ASSERT_EQ(bytes.size(), 2u * 260u);
-  EXPECT_EQ(bytes.substr(10, 50), std::string(txt::kRunServicesKey).substr(0, 50));
-  EXPECT_EQ(bytes.substr(260, 10), places::StartupFolder().substr(0, 10));
-  EXPECT_EQ(bytes.substr(270, 50), std::string(50, ' '));
+  EXPECT_EQ(bytes.substr(5 * 260 + 10, 50), std::string(txt::kRunServicesKey).substr(0, 50));
+  EXPECT_EQ(bytes.substr(6 * 260, 10), places::StartupFolder().substr(0, 10));
+  EXPECT_EQ(bytes.substr(6 * 260 + 10, 50), std::string(50, ' '));
 }
 
 // A stored name matches only as a whole; records never written match nothing.
