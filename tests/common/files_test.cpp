@@ -9,15 +9,13 @@
 #include <vector>
 
 #include "core/texts.h"
-#include "tests/common/support.h"
+#include "tests/common/places.h"
 
 namespace {
 
 const uint32_t kLength = 260;
 
-std::string Record(char fill) { return std::string(kLength, fill); }
-
-std::string ReadRecord(plat::RecordFile* file, uint32_t n) {
+std::string Read(plat::RecordFile* file, uint32_t n) {
   std::string buf(kLength, '?');
   EXPECT_TRUE(file->ReadRecord(n, &buf[0]));
   return buf;
@@ -30,86 +28,55 @@ std::vector<std::string> Sorted(const std::string& pattern) {
   return names;
 }
 
-TEST(FilesTest, RecordFileGrowsByRecordAndNeverShrinks) {
-  support::TempFolder folder;
-  const std::string path = folder.PathOf("data.dat");
-  {
-    plat::RecordFile file;
-    std::string why;
-    ASSERT_TRUE(file.Open(path, kLength, &why)) << why;
-    EXPECT_EQ(0u, file.RecordCount());
-    ASSERT_TRUE(file.WriteRecord(3, Record('C').data(), &why)) << why;
-    EXPECT_EQ(3u, file.RecordCount());
-    EXPECT_EQ(std::string(kLength, '\0'), ReadRecord(&file, 2));
-    EXPECT_EQ(Record('C'), ReadRecord(&file, 3));
-    EXPECT_EQ(std::string(kLength, '\0'), ReadRecord(&file, 7));  // past the end
-  }
-  plat::RecordFile again;
-  ASSERT_TRUE(again.Open(path, kLength, 0));
-  EXPECT_EQ(3u, again.RecordCount());
-  ASSERT_TRUE(again.WriteRecord(1, Record('A').data(), 0));
-  again.Close();
-  std::string bytes;
-  ASSERT_TRUE(folder.ReadFile("data.dat", &bytes));
-  EXPECT_EQ(Record('A') + std::string(kLength, '\0') + Record('C'), bytes);
-}
-
-TEST(FilesTest, PartialLastRecordCountsAndReadsZeroFilled) {
-  support::TempFolder folder;
-  ASSERT_TRUE(folder.WriteFile("p.dat", std::string(600, 'x')));
-  plat::RecordFile file;
-  ASSERT_TRUE(file.Open(folder.PathOf("p.dat"), kLength, 0));
-  EXPECT_EQ(3u, file.RecordCount());
-  EXPECT_EQ(std::string(80, 'x') + std::string(180, '\0'), ReadRecord(&file, 3));
-}
-
-TEST(FilesTest, TwoOpeningsShareOneFile) {
-  support::TempFolder folder;
+// Two openings share the file, a gap reads as zeros, a partial last record
+// counts, and nothing ever truncates it.
+TEST(FilesTest, RecordFileGrowsByRecordSharedAndNeverShrinks) {
+  places::Reset();
+  const std::string zeros(kLength, '\0'), a(kLength, 'A'), c(kLength, 'C');
+  places::WriteDataFileBytes(std::string(kLength + 80, 'x'));
   plat::RecordFile first, second;
-  ASSERT_TRUE(first.Open(folder.PathOf("s.dat"), kLength, 0));
-  ASSERT_TRUE(second.Open(folder.PathOf("s.dat"), kLength, 0));
-  ASSERT_TRUE(first.WriteRecord(2, Record('F').data(), 0));
-  EXPECT_EQ(2u, second.RecordCount());
-  EXPECT_EQ(Record('F'), ReadRecord(&second, 2));
-}
-
-TEST(FilesTest, OpeningInAMissingFolderSaysWhy) {
-  support::TempFolder folder;
-  plat::RecordFile file;
   std::string why;
-  EXPECT_FALSE(file.Open(folder.PathOf("no\\such.dat"), kLength, &why));
-  EXPECT_FALSE(file.IsOpen());
+  ASSERT_TRUE(first.Open(txt::kDataFile, kLength, &why)) << why;
+  ASSERT_TRUE(second.Open(txt::kDataFile, kLength, &why)) << why;
+  EXPECT_EQ(2u, first.RecordCount());
+  EXPECT_EQ(std::string(80, 'x') + std::string(180, '\0'), Read(&first, 2));
+  ASSERT_TRUE(first.WriteRecord(4, c.data(), &why)) << why;
+  EXPECT_EQ(4u, second.RecordCount());
+  EXPECT_EQ(zeros, Read(&second, 3));
+  EXPECT_EQ(c, Read(&second, 4));
+  EXPECT_EQ(zeros, Read(&second, 9));  // past the end
+  ASSERT_TRUE(second.WriteRecord(1, a.data(), &why)) << why;
+  first.Close();
+  second.Close();
+  EXPECT_EQ(a + std::string(80, 'x') + std::string(180, '\0') + zeros + c,
+            places::DataFileBytes());
+
+  plat::RecordFile missing;
+  EXPECT_FALSE(missing.Open(places::StartupFolder() + "\\no\\such.dat", kLength, &why));
+  EXPECT_FALSE(missing.IsOpen());
   EXPECT_EQ(txt::kErrRutaNoEncontrada, why);
 }
 
-TEST(FilesTest, ListingGivesOrdinaryFilesOnly) {
-  support::TempFolder folder;
-  ASSERT_TRUE(folder.WriteFile("a.txt", "a"));
-  ASSERT_TRUE(folder.WriteFile("B.lnk", "b"));
-  ASSERT_TRUE(folder.WriteFile("noext", "c"));
-  ASSERT_TRUE(folder.MakeFolder("sub"));
-  ASSERT_TRUE(folder.MakeFolder("sub.d"));
-  ASSERT_TRUE(folder.WriteFile("sub\\inner.txt", "i"));
+TEST(FilesTest, ListingExistenceAndDeletion) {
+  places::Reset();
+  const std::string dir = places::StartupFolder();
+  for (const char* name : {"a.txt", "B.lnk", "noext"}) places::AddStartupFile(name);
+  places::AddStartupFolder("sub");
+  places::AddStartupFolder("sub.d");
+  places::AddStartupFile("sub\\inner.txt");
   const std::vector<std::string> all = {"B.lnk", "a.txt", "noext"};
-  EXPECT_EQ(all, Sorted(folder.Path() + "\\*.*"));
-  EXPECT_EQ(all, Sorted(folder.Path() + "\\*"));
-  EXPECT_EQ(std::vector<std::string>{"B.lnk"}, Sorted(folder.Path() + "\\*.LNK"));
-  EXPECT_TRUE(Sorted(folder.PathOf("missing") + "\\*.*").empty());
-}
+  EXPECT_EQ(all, Sorted(dir + "\\*.*"));
+  EXPECT_EQ(all, Sorted(dir + "\\*"));
+  EXPECT_EQ(std::vector<std::string>{"B.lnk"}, Sorted(dir + "\\*.LNK"));
+  EXPECT_TRUE(Sorted(dir + "\\missing\\*.*").empty());
 
-TEST(FilesTest, ExistenceAndDeletion) {
-  support::TempFolder folder;
-  ASSERT_TRUE(folder.WriteFile("f.txt", "x"));
-  ASSERT_TRUE(folder.MakeFolder("sub"));
-  EXPECT_TRUE(plat::FileExists(folder.PathOf("f.txt")));
-  EXPECT_FALSE(plat::FileExists(folder.PathOf("sub")));
-  EXPECT_FALSE(plat::FileExists(folder.PathOf("missing.txt")));
-
+  EXPECT_TRUE(plat::FileExists(dir + "\\a.txt"));
+  EXPECT_FALSE(plat::FileExists(dir + "\\sub"));
   std::string why;
-  EXPECT_TRUE(plat::DeleteFileA(folder.PathOf("f.txt"), &why));
-  EXPECT_FALSE(plat::FileExists(folder.PathOf("f.txt")));
-  EXPECT_TRUE(plat::DeleteFileA(folder.PathOf("f.txt"), &why));  // already gone
-  EXPECT_FALSE(plat::DeleteFileA(folder.PathOf("sub"), &why));
+  EXPECT_TRUE(plat::DeleteFileA(dir + "\\a.txt", &why));
+  EXPECT_FALSE(plat::FileExists(dir + "\\a.txt"));
+  EXPECT_TRUE(plat::DeleteFileA(dir + "\\a.txt", &why));  // already gone
+  EXPECT_FALSE(plat::DeleteFileA(dir + "\\sub", &why));
   EXPECT_EQ(txt::kErrAccesoDenegado, why);
 }
 

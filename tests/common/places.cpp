@@ -1,7 +1,6 @@
 #include "tests/common/places.h"
 
 #include <stdio.h>
-#include <stdlib.h>
 
 #include "core/texts.h"
 #include "platform/files.h"
@@ -10,7 +9,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <dirent.h>
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,8 +18,6 @@
 
 namespace places {
 namespace {
-
-const char kDataFile[] = "c:\\windows\\ximvar.dat";
 
 plat::REGSAM ViewFlag(RegView view) {
   if (view == kRegView64) return plat::kKeyWow64_64Key;
@@ -46,39 +42,29 @@ plat::UNICODE_STRING Counted(std::string* wide) {
   return u;
 }
 
-// Values by their exact names where the system has them, so that a value
-// no ANSI name reaches goes as well.
+// Values by their exact names, so that a value no ANSI name reaches goes as
+// well.
 void ClearKeyValues(int32_t root, const char* key, RegView view) {
   plat::HKEY k = OpenKey(root, key, view, false);
   for (int guard = 0; k != 0 && guard < 100000; ++guard) {
     std::string name(2 * 16384, '\0');
     plat::DWORD chars = 16384;
-    if (plat::HasWideNames()) {
-      if (plat::RegEnumValueW(k, 0, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars, 0, 0, 0,
-                              0) != plat::kErrorSuccess)
-        break;
-      name.resize(2 * chars);
-      plat::UNICODE_STRING u = Counted(&name);
-      if (plat::NtDeleteValueKey(k, &u) != plat::kStatusSuccess) break;
-    } else if (plat::RegEnumValueA(k, 0, &name[0], &chars, 0, 0, 0, 0) != plat::kErrorSuccess ||
-               plat::RegDeleteValueA(k, name.c_str()) != plat::kErrorSuccess) {
+    if (plat::RegEnumValueW(k, 0, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars, 0, 0, 0, 0) !=
+        plat::kErrorSuccess)
       break;
-    }
+    name.resize(2 * chars);
+    plat::UNICODE_STRING u = Counted(&name);
+    if (plat::NtDeleteValueKey(k, &u) != plat::kStatusSuccess) break;
   }
   plat::RegCloseKey(k);
 }
 
 std::string Wide(const std::string& ansi) { return plat::WideFromAnsi(ansi); }
 
-std::string ReadWhole(const std::string& path) {
-  std::string bytes;
+bool Exists(const std::string& path) {
   FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return bytes;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-  fclose(f);
-  return bytes;
+  if (f) fclose(f);
+  return f != 0;
 }
 
 void WriteWhole(const std::string& path, const std::string& bytes) {
@@ -89,85 +75,61 @@ void WriteWhole(const std::string& path, const std::string& bytes) {
 }
 
 #ifdef _WIN32
+const char kTop[] = "C:\\centinela-tests";
 const char kStartup[] = "C:\\centinela-tests\\Inicio";
 
 std::string Local(const std::string& windowsPath) { return windowsPath; }
+void MakeDir(const std::string& path) { CreateDirectoryA(path.c_str(), 0); }
 
-void MakeFolder() {
-  CreateDirectoryA("C:\\centinela-tests", 0);
-  CreateDirectoryA(kStartup, 0);
-}
-
-void EmptyFolder(const std::string& folder) {
+void RemoveTree(const std::string& dir) {
   // Names the ANSI functions cannot give ("foo." among them) first.
   std::vector<std::string> names;
-  plat::ListOrdinaryFilesW(Wide(folder), &names);
-  for (size_t i = 0; i < names.size(); ++i) plat::DeleteFileW(Wide(folder), names[i], 0);
+  plat::ListOrdinaryFilesW(Wide(dir), &names);
+  for (size_t i = 0; i < names.size(); ++i) plat::DeleteFileW(Wide(dir), names[i], 0);
   WIN32_FIND_DATAA found;
-  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = found.cFileName;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &found);
+  for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &found)) {
+    const std::string name = found.cFileName, path = dir + "\\" + name;
     if (name == "." || name == "..") continue;
-    std::string path = folder + "\\" + name;
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      EmptyFolder(path);
-      RemoveDirectoryA(path.c_str());
-    } else {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      RemoveTree(path);
+    else
       DeleteFileA(path.c_str());
-    }
-  } while (FindNextFileA(h, &found));
-  FindClose(h);
+  }
+  if (h != INVALID_HANDLE_VALUE) FindClose(h);
+  RemoveDirectoryA(dir.c_str());
 }
 #else
+const char kTop[] = "c:\\Documents";
 const char kStartup[] = "c:\\Documents\\Inicio";
 
 std::string Local(const std::string& windowsPath) { return plat::standin::MapPath(windowsPath); }
 
-void MakeDirs(const std::string& path) {
+void MakeDir(const std::string& windowsPath) {
+  const std::string path = Local(windowsPath);
   for (size_t i = 1; i <= path.size(); ++i)
     if (i == path.size() || path[i] == '/') mkdir(path.substr(0, i).c_str(), 0755);
 }
 
-void MakeFolder() {
-  MakeDirs(Local(kStartup));
-  MakeDirs(Local("c:\\windows"));
-}
-
-void EmptyFolder(const std::string& windowsFolder) {
-  std::string folder = Local(windowsFolder);
-  DIR* dir = opendir(folder.c_str());
-  if (!dir) return;
-  while (dirent* entry = readdir(dir)) {
-    std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    std::string path = folder + "/" + name;
-    if (unlink(path.c_str()) != 0) rmdir(path.c_str());
-  }
-  closedir(dir);
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
+void RemoveTree(const std::string& windowsPath) {
+  nftw(Local(windowsPath).c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
 }
 
 // One temporary root for the whole test run, removed when the run ends.
-std::string g_root;
-
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
-
-struct RootRemover {
-  ~RootRemover() {
-    if (!g_root.empty()) nftw(g_root.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
-  }
-};
-RootRemover g_rootRemover;
-
-const std::string& Root() {
-  if (g_root.empty()) {
+struct Root {
+  Root() {
     char pattern[] = "/tmp/centinela-places-XXXXXX";
-    if (mkdtemp(pattern)) g_root = pattern;
+    if (mkdtemp(pattern)) path = pattern;
   }
-  return g_root;
-}
+  ~Root() { nftw(path.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS); }
+  std::string path;
+} g_root;
 #endif
+
+std::string InStartup(const std::string& name) { return std::string(kStartup) + "\\" + name; }
+std::string Beside(const std::string& name) { return std::string(kTop) + "\\" + name; }
 
 }  // namespace
 
@@ -176,56 +138,27 @@ void Reset() {
   plat::standin::ResetRegistry();
   plat::standin::ResetFiles();
   plat::standin::SetTwoViews(true);
-  plat::standin::SetFileRoot(Root());
+  plat::standin::SetFileRoot(g_root.path);
+  MakeDir("c:\\windows");
 #endif
-  const int32_t roots[] = {plat::kHkeyLocalMachine, plat::kHkeyCurrentUser};
-  const char* keys[] = {txt::kRunKey, txt::kRunServicesKey};
-  for (int r = 0; r < 2; ++r)
-    for (int k = 0; k < 2; ++k) {
-      ClearKeyValues(roots[r], keys[k], kRegViewDefault);
-      if (plat::RegHasTwoViews()) {
-        ClearKeyValues(roots[r], keys[k], kRegView64);
-        ClearKeyValues(roots[r], keys[k], kRegView32);
-      }
-    }
-  MakeFolder();
-  EmptyFolder(kStartup);
+  for (int32_t root : {plat::kHkeyLocalMachine, plat::kHkeyCurrentUser})
+    for (const char* key : {txt::kRunKey, txt::kRunServicesKey})
+      for (RegView view : {kRegViewDefault, kRegView64, kRegView32})
+        if (view == kRegViewDefault || plat::RegHasTwoViews()) ClearKeyValues(root, key, view);
+  RemoveTree(kTop);
+  MakeDir(kTop);
+  MakeDir(kStartup);
   SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue, kStartup);
   SetOpenCommand(txt::kStandardOpenCommand);
-  remove(Local(kDataFile).c_str());
+  remove(Local(txt::kDataFile).c_str());
 }
 
 std::string StartupFolder() { return kStartup; }
-
-void AddStartupFile(const std::string& name) {
-  WriteWhole(Local(std::string(kStartup) + "\\" + name), "x");
-}
-
-bool StartupFileExists(const std::string& name) {
-  FILE* f = fopen(Local(std::string(kStartup) + "\\" + name).c_str(), "rb");
-  if (f) fclose(f);
-  return f != 0;
-}
-
-std::string Beside(const std::string& name) {
-  const std::string folder = kStartup;
-  return Local(folder.substr(0, folder.rfind('\\')) + "\\" + name);
-}
-
-void AddFileBesideStartup(const std::string& name) { WriteWhole(Beside(name), "x"); }
-
-bool FileBesideStartupExists(const std::string& name) {
-  FILE* f = fopen(Beside(name).c_str(), "rb");
-  if (f) fclose(f);
-  return f != 0;
-}
-
-void RemoveStartupValue() {
-  plat::HKEY k = 0;
-  plat::RegOpenKeyA(plat::RootKey(plat::kHkeyCurrentUser), txt::kShellFoldersKey, &k);
-  plat::RegDeleteValueA(k, txt::kStartupValue);
-  plat::RegCloseKey(k);
-}
+void AddStartupFile(const std::string& name) { WriteWhole(Local(InStartup(name)), "x"); }
+bool StartupFileExists(const std::string& name) { return Exists(Local(InStartup(name))); }
+void AddStartupFolder(const std::string& name) { MakeDir(InStartup(name)); }
+void AddFileBesideStartup(const std::string& name) { WriteWhole(Local(Beside(name)), "x"); }
+bool FileBesideStartupExists(const std::string& name) { return Exists(Local(Beside(name))); }
 
 void SetValueW(int32_t root, const std::string& key, const std::string& wideName, uint32_t type,
                const std::string& bytes) {
@@ -269,14 +202,14 @@ std::vector<std::string> Snapshot(int32_t root, const std::string& key) {
 
 void GrowDataFile(uint64_t bytes) {
 #ifdef _WIN32
-  HANDLE h = CreateFileA(kDataFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
+  HANDLE h = CreateFileA(txt::kDataFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
   LONG high = static_cast<LONG>(bytes >> 32);
   SetFilePointer(h, static_cast<LONG>(bytes & 0xFFFFFFFFu), &high, FILE_BEGIN);
   SetEndOfFile(h);
   CloseHandle(h);
 #else
-  if (truncate(Local(kDataFile).c_str(), static_cast<off_t>(bytes)) != 0) return;
+  if (truncate(Local(txt::kDataFile).c_str(), static_cast<off_t>(bytes)) != 0) return;
 #endif
 }
 
@@ -308,10 +241,6 @@ void SetOpenCommand(const std::string& command) {
   SetString(plat::kHkeyClassesRoot, txt::kOpenCommandKey, "", command);
 }
 
-std::string OpenCommand() {
-  return ReadRegValue(plat::kHkeyClassesRoot, txt::kOpenCommandKey, "");
-}
-
 std::string ViewTag(RegView view) {
   if (!plat::RegHasTwoViews()) return "";
   return view == kRegView32 ? txt::kView32 : txt::kView64;
@@ -319,8 +248,16 @@ std::string ViewTag(RegView view) {
 
 RegView MachineView() { return plat::RegHasTwoViews() ? kRegView64 : kRegViewDefault; }
 
-std::string DataFileBytes() { return ReadWhole(Local(kDataFile)); }
+std::string DataFileBytes() {
+  std::string bytes;
+  FILE* f = fopen(Local(txt::kDataFile).c_str(), "rb");
+  if (!f) return bytes;
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+  fclose(f);
+  return bytes;
+}
 
-void WriteDataFileBytes(const std::string& bytes) { WriteWhole(Local(kDataFile), bytes); }
+void WriteDataFileBytes(const std::string& bytes) { WriteWhole(Local(txt::kDataFile), bytes); }
 
 }  // namespace places

@@ -23,8 +23,8 @@ bool StartupFileExists(const std::string& name);
 // A file in the folder that holds the Startup folder, out of its reach.
 void AddFileBesideStartup(const std::string& name);
 bool FileBesideStartupExists(const std::string& name);
-// Removes the "Startup" value altogether.
-void RemoveStartupValue();
+// Makes a subfolder of the Startup folder.
+void AddStartupFolder(const std::string& name);
 
 // Writes a value into a watched key (or any key) in the given view.
 void SetValue(int32_t root, const std::string& key, const std::string& name, uint32_t type,
@@ -34,7 +34,6 @@ void SetString(int32_t root, const std::string& key, const std::string& name,
 bool ValueExists(int32_t root, const std::string& key, const std::string& name,
                  RegView view = kRegViewDefault);
 void SetOpenCommand(const std::string& command);
-std::string OpenCommand();
 
 // The view in which a machine-wide value written with `view` shows in the
 // scan's hidden column ("" where the system has one view).

@@ -82,7 +82,7 @@ TEST_F(RemoveTest, TheOpenCommandIsWrittenBack) {
   Select("c:\\intruso.exe \"%1\" %*", "-2147483648");
   std::string why;
   EXPECT_TRUE(monitor.eliminar(&why)) << why;
-  EXPECT_EQ(places::OpenCommand(), "\"%1\" %*");
+  EXPECT_EQ(ReadRegValue(plat::kHkeyClassesRoot, txt::kOpenCommandKey, ""), "\"%1\" %*");
   EXPECT_EQ(monitor.LIST1.Rows(), 1);
 }
 

@@ -69,58 +69,31 @@ TEST_F(ScanTest, ListsEveryPlaceInOrderWithItsHiddenColumns) {
     const std::string& exacto = monitor.LIST1.TextMatrix(static_cast<int32_t>(r), kColExacto);
     EXPECT_EQ(r >= 1 && r <= 5 ? expected[r][0] : "", NombreVisible(exacto)) << "row " << r;
   }
-  EXPECT_EQ(monitor.LIST1.FixedRows(), 1);
-  const int32_t widths[] = {2400, 4000, 600, 0, 0, 0, 0};
-  for (int32_t c = 0; c < kList1Cols; ++c) EXPECT_EQ(monitor.LIST1.ColWidth(c), widths[c]);
-}
-
-TEST_F(ScanTest, EmptyPlacesLeaveTheHeaderOnly) {
-  monitor.llegirdelregistre();
-  monitor.llegirdelregistre();  // a rescan starts from nothing
-  EXPECT_EQ(monitor.LIST1.Rows(), 1);
-  EXPECT_EQ(RowCells(0), Cells({"NOMBRE", "RUTA", "Validado", "", "", ""}));
-}
-
-TEST_F(ScanTest, BothRegistryViewsOfTheMachineKeysAreListed) {
-  if (!plat::RegHasTwoViews()) GTEST_SKIP() << "one registry view here";
-  places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "Nativo", "c:\\n64.exe", kRegView64);
-  places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "Wow", "c:\\w32.exe", kRegView32);
-  monitor.llegirdelregistre();
-  ASSERT_EQ(monitor.LIST1.Rows(), 3);
-  EXPECT_EQ(RowCells(1), Cells({"Nativo", "c:\\n64.exe", "NO", kHklm, txt::kRunKey, "64"}));
-  EXPECT_EQ(RowCells(2), Cells({"Wow", "c:\\w32.exe", "NO", kHklm, txt::kRunKey, "32"}));
 }
 
 // Values after one that reads as "Not Found", one too long for the first
-// read, or one with a very long name must all be listed.
+// read, or one with a very long name must all be listed, each as text; the
+// default value's empty name is not validated by nothing.
 TEST_F(ScanTest, NoValueHidesTheValuesAfterIt) {
   const std::string longData(3000, 'x');
   const std::string longName = "a4" + std::string(2100, 'n');
+  AddUserRun("", "c:\\default.exe");
   AddUserRun("a1", txt::kNotFound);
   AddUserRun("a2", longData);
   AddUserRun("a3", "c:\\after.exe");
   AddUserRun(longName, "c:\\longname.exe");
-  AddUserRun("a5", "c:\\last.exe");
-  monitor.llegirdelregistre();
-  ASSERT_EQ(monitor.LIST1.Rows(), 6);
-  EXPECT_EQ(RowCells(1)[kColRuta], txt::kNotFound);
-  EXPECT_EQ(RowCells(2)[kColRuta], longData);
-  EXPECT_EQ(RowCells(3)[kColRuta], "c:\\after.exe");
-  EXPECT_EQ(RowCells(4)[kColNombre], longName);
-  EXPECT_EQ(RowCells(4)[kColRuta], "c:\\longname.exe");
-  EXPECT_EQ(RowCells(5)[kColNombre], "a5");
-}
-
-TEST_F(ScanTest, ValuesShowAsTextByType) {
-  places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, "", "c:\\default.exe");
-  places::SetValue(plat::kHkeyCurrentUser, txt::kRunKey, "dword", plat::kRegDword,
+  places::SetValue(plat::kHkeyCurrentUser, txt::kRunKey, "a5", plat::kRegDword,
                    std::string("\x05\x00\x00\x00", 4));
   monitor.llegirdelregistre();
-  ASSERT_EQ(monitor.LIST1.Rows(), 3);
-  EXPECT_EQ(RowCells(1)[kColNombre], "");
-  EXPECT_EQ(RowCells(1)[kColRuta], "c:\\default.exe");
-  EXPECT_EQ(RowCells(1)[kColValidado], "NO");  // an empty name is not validated by nothing
-  EXPECT_EQ(RowCells(2)[kColRuta], "005");
+  const Cells names = {"", "a1", "a2", "a3", longName, "a5"};
+  const Cells data = {"c:\\default.exe", txt::kNotFound, longData, "c:\\after.exe",
+                      "c:\\longname.exe", "005"};
+  ASSERT_EQ(monitor.LIST1.Rows(), 7);
+  for (int32_t r = 1; r <= 6; ++r) {
+    EXPECT_EQ(RowCells(r)[kColNombre], names[r - 1]);
+    EXPECT_EQ(RowCells(r)[kColRuta], data[r - 1]);
+    EXPECT_EQ(RowCells(r)[kColValidado], "NO");
+  }
 }
 
 TEST_F(ScanTest, OpenCommandGivesARowOnlyWhenNotStandard) {
@@ -144,47 +117,37 @@ TEST_F(ScanTest, OpenCommandGivesARowOnlyWhenNotStandard) {
   }
 }
 
-TEST_F(ScanTest, StartupFolderRowsAndAMissingStartupValue) {
+TEST_F(ScanTest, AMissingStartupValueGivesNoStartupRows) {
   places::AddStartupFile("uno.exe");
-  monitor.llegirdelregistre();
-  ASSERT_EQ(monitor.LIST1.Rows(), 2);
-  EXPECT_EQ(RowCells(1), Cells({"uno.exe", "uno.exe", "NO", places::StartupFolder(), "", ""}));
-
-  places::RemoveStartupValue();
+  DeleteRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
   monitor.llegirdelregistre();
   EXPECT_EQ(monitor.LIST1.Rows(), 1);
 }
 
+// Each field padded with blanks or cut to its width; a row never validated
+// leaves its record as it was (zeros past the old end).
 TEST_F(ScanTest, SaveWritesValidatedRowsAtTheirRowNumbers) {
   for (const char* name : {"a", "b", "c", "d", "e"}) AddUserRun(name, std::string("c:\\") + name);
+  places::SetString(plat::kHkeyCurrentUser, txt::kRunServicesKey, "svc", "c:\\svc.exe");
+  places::AddStartupFile("programa-de-inicio.exe");
   monitor.llegirdelregistre();
-  Validate("a");
-  Validate("c");
+  for (const char* name : {"a", "c", "svc", "programa-de-inicio.exe"}) Validate(name);
+  EXPECT_EQ(monitor.list2.Rows(), 31);  // never fewer than 30 records
   EXPECT_EQ(Mark("a"), "SI");
   EXPECT_EQ(Mark("b"), "NO");
   EXPECT_EQ(Mark("c"), "SI");
 
   const std::string bytes = places::DataFileBytes();
-  ASSERT_EQ(bytes.size(), 3u * 260u);
+  ASSERT_EQ(bytes.size(), 7u * 260u);
   EXPECT_EQ(bytes.substr(260, 260), std::string(260, '\0'));  // record 2 never written
   const std::string record3 = bytes.substr(520, 260);
   EXPECT_EQ(record3.substr(0, 10), "-214748364");
   EXPECT_EQ(record3.substr(10, 50), std::string(txt::kRunKey) + std::string(50 - sizeof txt::kRunKey + 1, ' '));
   EXPECT_EQ(record3.substr(60, 100), "c" + std::string(99, ' '));
   EXPECT_EQ(record3.substr(160, 100), "c:\\c" + std::string(96, ' '));
-}
-
-TEST_F(ScanTest, LongFieldsAreCutToTheirWidth) {
-  places::SetString(plat::kHkeyCurrentUser, txt::kRunServicesKey, "svc", "c:\\svc.exe");
-  places::AddStartupFile("programa-de-inicio.exe");
-  monitor.llegirdelregistre();
-  Validate("svc");
-  Validate("programa-de-inicio.exe");
-  const std::string bytes = places::DataFileBytes();
-  ASSERT_EQ(bytes.size(), 2u * 260u);
-  EXPECT_EQ(bytes.substr(10, 50), std::string(txt::kRunServicesKey).substr(0, 50));
-  EXPECT_EQ(bytes.substr(260, 10), places::StartupFolder().substr(0, 10));
-  EXPECT_EQ(bytes.substr(270, 50), std::string(50, ' '));
+  EXPECT_EQ(bytes.substr(5 * 260 + 10, 50), std::string(txt::kRunServicesKey).substr(0, 50));
+  EXPECT_EQ(bytes.substr(6 * 260, 10), places::StartupFolder().substr(0, 10));
+  EXPECT_EQ(bytes.substr(6 * 260 + 10, 50), std::string(50, ' '));
 }
 
 // A stored name matches only as a whole; records never written match nothing.
@@ -207,29 +170,26 @@ TEST_F(ScanTest, LookupMatchesWholeNamesOnly) {
   EXPECT_EQ(monitor.VALIDAR_CLAVE(""), "SI");
 }
 
-TEST_F(ScanTest, ValidatedRowsBeyondThirtyStayValidated) {
-  for (int i = 1; i <= 31; ++i) {
+// Row 31 is past the thirty records the validated list starts with; a name
+// over 100 characters matches its stored cut, and only that.
+TEST_F(ScanTest, ValidatedRowsBeyondThirtyAndLongNamesStayValidated) {
+  for (int i = 1; i <= 30; ++i) {
     std::string name = std::string("v") + static_cast<char>('0' + i / 10) +
                        static_cast<char>('0' + i % 10);
     AddUserRun(name, "c:\\" + name + ".exe");
   }
-  monitor.llegirdelregistre();
-  Validate("v31");
-  EXPECT_EQ(Mark("v31"), "SI");
-  EXPECT_EQ(places::DataFileBytes().size(), 31u * 260u);
-  monitor.llegirdelregistre();
-  EXPECT_EQ(Mark("v31"), "SI");
-  EXPECT_EQ(Mark("v30"), "NO");
-}
-
-TEST_F(ScanTest, LongNamesStayValidated) {
-  const std::string name150(150, 'L');
+  const std::string name150(150, 'w'), other150(150, 'y');
   AddUserRun(name150, "c:\\largo.exe");
-  AddUserRun(std::string(150, 'M'), "c:\\otro.exe");
+  AddUserRun(other150, "c:\\otro.exe");
   monitor.llegirdelregistre();
+  ASSERT_EQ(FindRow(name150), 31);
   Validate(name150);
   EXPECT_EQ(Mark(name150), "SI");
-  EXPECT_EQ(Mark(std::string(150, 'M')), "NO");
+  EXPECT_EQ(places::DataFileBytes().size(), 31u * 260u);
+  monitor.llegirdelregistre();
+  EXPECT_EQ(Mark(name150), "SI");
+  EXPECT_EQ(Mark(other150), "NO");
+  EXPECT_EQ(Mark("v30"), "NO");
 }
 
 TEST_F(ScanTest, ATabMovesNothingInEitherList) {
@@ -253,15 +213,6 @@ TEST_F(ScanTest, AHugeDataFileIsReadUpToTheLastRecordARowCanHave) {
   monitor.llegirdelregistre();
   EXPECT_EQ(monitor.list2.Rows(), kMaxRegistros + 1);
   EXPECT_EQ(Mark("Uno"), "SI");
-}
-
-TEST_F(ScanTest, ValidatedListHoldsThirtyRowsAtLeast) {
-  monitor.llegirdelfitxer();
-  EXPECT_EQ(monitor.list2.Rows(), 31);
-  EXPECT_EQ(monitor.list2.FixedRows(), 1);
-  EXPECT_EQ(monitor.list2.TextMatrix(0, 2), "Validado");
-  const int32_t widths[] = {2700, 4000, 0, 0};
-  for (int32_t c = 0; c < kList2Cols; ++c) EXPECT_EQ(monitor.list2.ColWidth(c), widths[c]);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 //   hostile_tool CENTINELA_EXE        exit code 0 when every check held
 //   hostile_tool close                a bare WM_CLOSE to the main window, as End Task
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 #include <stdio.h>
 
 #include <string>
@@ -34,43 +36,20 @@ HKEY Run() {
   return k;
 }
 
-void* Ntdll(const char* name) {
-  return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name));
-}
-
 // Names with a NUL go in and out by count only.
 void SetValue(const W& name, const W& data) {
-  NtValueFn set = reinterpret_cast<NtValueFn>(Ntdll("NtSetValueKey"));
+  NtValueFn set = reinterpret_cast<NtValueFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetValueKey")));
   HKEY k = Run();
   Counted c = {USHORT(name.size() * 2), USHORT(name.size() * 2), name.data()};
   set(k, &c, 0, REG_SZ, data.c_str(), ULONG((data.size() + 1) * 2));
   RegCloseKey(k);
 }
 
-void ClearRun() {
-  typedef LONG(WINAPI * DeleteFn)(HANDLE, const void*);
-  DeleteFn del = reinterpret_cast<DeleteFn>(Ntdll("NtDeleteValueKey"));
-  HKEY k = Run();
-  for (;;) {
-    wchar_t name[16384];
-    DWORD n = 16384;
-    if (RegEnumValueW(k, 0, name, &n, 0, 0, 0, 0) != ERROR_SUCCESS) break;
-    Counted c = {USHORT(n * 2), USHORT(n * 2), name};
-    if (del(k, &c) != 0) break;
-  }
-  RegCloseKey(k);
-}
-
 W Startup() {
-  wchar_t buf[MAX_PATH] = {0};
-  DWORD size = sizeof buf - 2;
-  HKEY k = 0;
-  RegOpenKeyExW(HKEY_CURRENT_USER,
-                L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
-                KEY_QUERY_VALUE, &k);
-  RegQueryValueExW(k, L"Startup", 0, 0, reinterpret_cast<BYTE*>(buf), &size);
-  RegCloseKey(k);
-  return buf;
+  wchar_t path[MAX_PATH] = {0};
+  SHGetSpecialFolderPathW(0, path, CSIDL_STARTUP, TRUE);
+  return path;
 }
 
 // The entries in the order the program lists them: the key's values, then
@@ -138,7 +117,6 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   if (std::string(argv[1]) == "close")
     return PostMessageA(FindWindowA("CentinelaForm1", 0), WM_CLOSE, 0, 0) ? 0 : 1;
-  ClearRun();
   const W nul(L"\0oculto", 7), big(L"grande"), ru(L"\x416\x443\x43a"), twin(L"\x414\x43e\x43c");
   SetValue(W(), L"c:\\real.exe");  // the key's default value, which must stay
   SetValue(nul, L"c:\\x.exe");

@@ -52,7 +52,7 @@ class AyudaTest : public ::testing::Test {
 };
 
 TEST_F(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
-  const std::string programFiles = "C:\\Program Files\\Info\\msinfo32.exe";
+  const std::string pf = "C:\\Program Files\\Info\\msinfo32.exe";
   const std::string inFolder = std::string(kFolder) + txt::kMsinfoExe;
   enum Folder { kNoFolder, kEmptyFolder, kProgramInFolder };
   const struct Case {
@@ -64,26 +64,14 @@ TEST_F(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
     std::vector<std::string> started;
     size_t notices;
   } cases[] = {
-      {"PATH alone", plat::kRegSz, Sz(programFiles), kNoFolder, true, {programFiles}, 0},
-      {"PATH first", plat::kRegSz, Sz(programFiles), kProgramInFolder, true, {programFiles}, 0},
+      {"PATH alone", plat::kRegSz, Sz(pf), kNoFolder, true, {pf}, 0},
+      {"PATH first", plat::kRegSz, Sz(pf), kProgramInFolder, true, {pf}, 0},
       {"folder with the program", 0, "", kProgramInFolder, true, {inFolder}, 0},
       {"folder without the program", 0, "", kEmptyFolder, true, {}, 1},
       {"neither value", 0, "", kNoFolder, true, {}, 1},
-      {"PATH naming a missing file",
-       plat::kRegSz,
-       Sz(programFiles),
-       kNoFolder,
-       false,
-       {programFiles},
-       1},
+      {"PATH naming a missing file", plat::kRegSz, Sz(pf), kNoFolder, false, {pf}, 1},
       // Found, but of a type that gives no text: nothing can start.
-      {"expandable PATH",
-       plat::kRegExpandSz,
-       Sz("%ProgramFiles%\\x.exe"),
-       kProgramInFolder,
-       true,
-       {""},
-       1},
+      {"expandable PATH", plat::kRegExpandSz, Sz("%P%\\x.exe"), kProgramInFolder, true, {""}, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -97,7 +85,11 @@ TEST_F(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
       SetMachine(txt::kMsinfoLocationKey, txt::kMsinfoLocationValue, plat::kRegSz, Sz(kFolder));
       MakeFolder(c.folder == kProgramInFolder);
     }
+    bool counted = c.notices == 0;
+    // A tick meanwhile keeps its hands off the table.
+    desktop.whileBoxOpen = [&](const plat::ShownBox&) { counted = monitor.CajaAbierta(); };
     StartSysInfo(&desktop, &monitor);
+    EXPECT_TRUE(counted);
     EXPECT_EQ(desktop.started, c.started);
     EXPECT_EQ(Notices(), c.notices);
     remove(plat::standin::MapPath(inFolder).c_str());
@@ -105,14 +97,9 @@ TEST_F(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
   rmdir(plat::standin::MapPath(kFolder).c_str());
 }
 
-TEST_F(AyudaTest, StartSysInfoNoticeGoesThroughTheMonitor) {
-  bool counted = false;
-  desktop.whileBoxOpen = [&](const plat::ShownBox&) { counted = monitor.CajaAbierta(); };
-  StartSysInfo(&desktop, &monitor);
-  EXPECT_TRUE(counted);  // a tick meanwhile keeps its hands off the table
-}
-
-TEST_F(AyudaTest, GetKeyValueReadsTextAndClosesTheKey) {
+// Read-only access: a standard user of Windows NT may read the machine's
+// keys, not write them.
+TEST_F(AyudaTest, GetKeyValueReadsTextAsAStandardUserAndClosesTheKey) {
   const std::string longest(1023, 'x');
   const struct Case {
     const char* what;
@@ -129,38 +116,21 @@ TEST_F(AyudaTest, GetKeyValueReadsTextAndClosesTheKey) {
       {"empty data", plat::kRegSz, "", false, ""},
       {"expandable: value untouched", plat::kRegExpandSz, Sz("%x%"), true, "previo"},
       {"binary: value untouched", plat::kRegBinary, "\x01\x02", true, "previo"},
+      {"no such value", 0, "", false, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    SetMachine(kTestKey, "valor", c.type, c.bytes);
+    places::Reset();
+    SetMachine(kTestKey, c.type ? "valor" : "otro", c.type, c.bytes);
+    plat::standin::DenyRegistryWrites(plat::kHkeyLocalMachine);
     std::string value = "previo";
     EXPECT_EQ(GetKeyValue(plat::kHkeyLocalMachine, kTestKey, "valor", &value), c.found);
     EXPECT_EQ(value, c.value);
+    value = "previo";
+    EXPECT_FALSE(GetKeyValue(plat::kHkeyLocalMachine, "SOFTWARE\\NoHay", "valor", &value));
+    EXPECT_EQ(value, "");
     EXPECT_EQ(plat::standin::OpenHandleCount(), 0u);
   }
-}
-
-TEST_F(AyudaTest, GetKeyValueMissingKeyOrValueIsNotFoundAndEmpty) {
-  SetMachine(kTestKey, "otro", plat::kRegSz, Sz("x"));
-  std::string value = "previo";
-  EXPECT_FALSE(GetKeyValue(plat::kHkeyLocalMachine, kTestKey, "valor", &value));
-  EXPECT_EQ(value, "");
-  value = "previo";
-  EXPECT_FALSE(GetKeyValue(plat::kHkeyLocalMachine, "SOFTWARE\\NoHay", "valor", &value));
-  EXPECT_EQ(value, "");
-  EXPECT_EQ(plat::standin::OpenHandleCount(), 0u);
-}
-
-TEST_F(AyudaTest, GetKeyValueAsksForReadingOnly) {
-  // A standard user of Windows NT may read the machine's keys, not write them.
-  SetMachine(txt::kMsinfoKey, txt::kMsinfoPathValue, plat::kRegSz, Sz("c:\\info.exe"));
-  plat::standin::DenyRegistryWrites(plat::kHkeyLocalMachine);
-  std::string value;
-  EXPECT_TRUE(GetKeyValue(plat::kHkeyLocalMachine, txt::kMsinfoKey, txt::kMsinfoPathValue, &value));
-  EXPECT_EQ(value, "c:\\info.exe");
-  StartSysInfo(&desktop, &monitor);
-  EXPECT_EQ(desktop.started, std::vector<std::string>{"c:\\info.exe"});
-  EXPECT_TRUE(desktop.boxes.empty());
 }
 
 }  // namespace

@@ -11,6 +11,14 @@ namespace {
 unsigned long g_ticks = 0;
 UINT g_ticksMessage = 0;
 
+BOOL CALLBACK FindBox(HWND window, LPARAM found) {
+  char name[8];
+  if (GetClassNameA(window, name, sizeof name) && !lstrcmpA(name, "#32770") &&
+      IsWindowVisible(window))
+    *reinterpret_cast<bool*>(found) = true;
+  return TRUE;
+}
+
 bool WriteTable(const char* path, const Grid& table) {
   std::string text;
   for (int32_t row = 1; row < table.Rows(); ++row) {
@@ -34,8 +42,12 @@ bool WriteTable(const char* path, const Grid& table) {
 bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR timerId, const Grid& table,
                LRESULT* result) {
   if (!g_ticksMessage) g_ticksMessage = RegisterWindowMessageA(kTicksMessage);
+  // Only the ticks that scan count: one that finds a box of ours open
+  // returns at once.
   if (message == WM_TIMER && wParam == timerId) {
-    ++g_ticks;
+    bool box = false;
+    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
+    g_ticks += !box;
     return false;
   }
   if (message == g_ticksMessage) {

@@ -11,7 +11,8 @@ namespace soak {
 // Short enough for hundreds of ticks in well under a minute.
 const unsigned kTimer1Interval = 25;
 
-// Asked by the test with SendMessage: the number of Timer1 ticks so far.
+// Asked by the test with SendMessage: the number of Timer1 ticks so far that
+// scanned (not the ones that came while a box was open).
 const char kTicksMessage[] = "CentinelaSoakTicks";
 // WM_COPYDATA with this tag and a file name: the table goes to that file,
 // one row a line, cells separated by tabs.

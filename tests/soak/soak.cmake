@@ -15,12 +15,13 @@ target_link_libraries(centinela_soak PRIVATE centinela_ui ${win32_system_libs})
 target_link_options(centinela_soak PRIVATE -flto -Os -static-libgcc -static-libstdc++
                                            -Wl,--gc-sections)
 
-# A test tool, not the program: XP's process functions, the C library's stdio.
+# A test tool, not the program: Vista's registry and process functions,
+# ntdll's system query, the C library's stdio.
 add_executable(soak_tool tests/soak/soak_tool.cpp)
 target_include_directories(soak_tool PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(soak_tool PRIVATE -Wall -Wextra -Werror)
-target_compile_definitions(soak_tool PRIVATE WINVER=0x0501 _WIN32_WINNT=0x0501)
-target_link_libraries(soak_tool PRIVATE psapi advapi32 user32)
+target_compile_definitions(soak_tool PRIVATE WINVER=0x0600 _WIN32_WINNT=0x0600)
+target_link_libraries(soak_tool PRIVATE psapi advapi32 user32 ntdll)
 target_link_options(soak_tool PRIVATE -static-libgcc -static-libstdc++)
 
 set_target_properties(centinela_soak soak_tool PROPERTIES
