@@ -93,6 +93,9 @@ int Monitor::Caja(const std::string& text, const std::string& caption, unsigned 
 }
 
 void Monitor::llegirdelregistre() {
+  // A view hears of the rebuild once, and not at all when it changed nothing.
+  const bool redraw = LIST1.Redraw();
+  LIST1.SetRedraw(false);
   Vaciar(&LIST1);
   LIST1.AddItem(Cabecera(), 0);
 
@@ -162,6 +165,7 @@ void Monitor::llegirdelregistre() {
   LIST1.SetColWidth(kColVista, 0);
   LIST1.SetColWidth(kColExacto, 0);
   LIST1.SetRows(LIST1.Rows() - 1);
+  LIST1.SetRedraw(redraw);
 }
 
 void Monitor::llegirdelfitxer() {
@@ -198,6 +202,7 @@ void Monitor::llegirdelfitxer() {
   list2.SetColWidth(1, 4000);
   list2.SetColWidth(2, 0);
   list2.SetRows(list2.Rows() - 1);
+  nombres_.Construir(list2, 0, sizeof registro_.Nombre);
 }
 
 bool Monitor::GUARDAR(std::string* why) {
@@ -239,12 +244,7 @@ void Monitor::AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells) 
 bool Monitor::Coincide(const std::string& clave) const {
   char field[sizeof registro_.Nombre];
   Rellenar(field, sizeof field, clave);
-  for (int32_t i = 1; i < list2.Rows(); ++i) {
-    const std::string& stored = list2.TextMatrix(i, 0);
-    if (stored.size() == sizeof field && memcmp(stored.data(), field, sizeof field) == 0)
-      return true;
-  }
-  return false;
+  return nombres_.Contiene(field);
 }
 
 std::vector<std::string> Monitor::EntradaDeFila(int32_t row) const {
@@ -354,6 +354,8 @@ void Monitor::comprobar() {
     if (LIST1.Text() == txt::kNo) visto = true;
   }
   if (visto && !desktop_->IsWindowVisible()) {
+    // The table behind the alert is the one just read.
+    LIST1.SetRedraw(true);
     Caja(txt::kAlertText, txt::kAlertCaption, plat::kMbOk | plat::kMbIconStop);
     desktop_->ShowWindow();
   }
@@ -367,9 +369,10 @@ void Monitor::Timer1_Timer() {
   const bool esEntrada = r >= 1 && r < LIST1.Rows();
   const std::vector<std::string> entrada = EntradaDeFila(r);
 
+  // Scan, check and the selection put back reach the view as one change, or
+  // as none when the table reads as it did.
   LIST1.SetRedraw(false);
   llegirdelregistre();
-  LIST1.SetRedraw(true);
   comprobar();
 
   // The selection follows the entry; when the entry is gone, no action may
@@ -385,6 +388,7 @@ void Monitor::Timer1_Timer() {
   LIST1.SetCol(0);
   LIST1.SetRowSel(fila);
   LIST1.SetColSel(c);
+  LIST1.SetRedraw(true);
 }
 
 void Monitor::LIST1_SelChange() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/grid.h"
+#include "core/indice.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 
@@ -95,5 +96,6 @@ class Monitor {
   plat::Desktop* desktop_;
   plat::RecordFile fichero_;
   EntradaValidada registro_;
+  IndiceDeNombres nombres_;  // of list2, rebuilt by every load
   int cajasAbiertas_;
 };
