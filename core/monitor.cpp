@@ -180,12 +180,16 @@ void Monitor::llegirdelfitxer() {
     total = count > static_cast<uint32_t>(kMaxRegistros) ? kMaxRegistros
                                                           : static_cast<int32_t>(count);
   std::vector<std::string> cells(kList2Cols);
-  char* buffer = reinterpret_cast<char*>(&registro_);
+  // All records in one read: one system call, not one per record.
+  std::string bytes(static_cast<size_t>(total) * kRecordLength, '\0');
+  const bool leido =
+      fichero_.IsOpen() && fichero_.ReadRecord(1, &bytes[0], static_cast<uint32_t>(total));
   for (int32_t n = 1; n <= total; ++n) {
+    const char* buffer = &bytes[static_cast<size_t>(n - 1) * kRecordLength];
+    memcpy(&registro_, buffer, kRecordLength);
     // A record never written (past the end, or a gap of zeros) stays an
     // empty row, which no name matches.
-    if (fichero_.IsOpen() && fichero_.ReadRecord(static_cast<uint32_t>(n), buffer) &&
-        !TodoCeros(buffer, kRecordLength)) {
+    if (leido && !TodoCeros(buffer, kRecordLength)) {
       cells[0] = Campo(registro_.Nombre, sizeof registro_.Nombre);
       cells[1] = Campo(registro_.Ruta, sizeof registro_.Ruta);
       cells[2] = Campo(registro_.Ubicacion, sizeof registro_.Ubicacion);
