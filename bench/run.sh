@@ -1,12 +1,37 @@
 #!/usr/bin/env bash
-# Builds and runs the tick benchmark: natively on the stand-in platform
-# (Google Benchmark, build/bench-native), then the i686 program's code under
-# Wine on the real registry (build/bench-win32, in a throw-away prefix there).
-# Each prints the ratio tick / floor for 30, 300 and 3000 entries.
-# Arguments go to the native benchmark (e.g. --benchmark_min_time=2).
+# The cost of a tick, measured on the program as built for shipping, from
+# outside, under Wine (the i686 build where this machine runs i386 programs,
+# else the x86-64 one), and beside it the native Google Benchmark of the core
+# on the stand-in platform.
+#
+#   bench/run.sh [--windows-only] [ARGS for the native benchmark]
+#
+# For 30, 300 and 3000 entries spread over the watched places, and two
+# states (window shown with nothing validated; window hidden with every
+# entry validated in the data file), in one throw-away prefix:
+#   tick  = CPU time of the program's process and of the prefix's wineserver
+#           over a window of many ticks, less the same measure of the same
+#           program with a timer that never fires, per tick;
+#   floor = the same measure of bench_tool's bare reads of the same places
+#           at the same interval, less that of bench_tool with no timer.
+# CPU time is the kernel's per-thread run time (/proc/PID/task/*/schedstat,
+# nanoseconds; /proc/PID/stat holds the same in 10 ms units). The copies
+# measured differ from centinela.exe only in Timer1's interval (bench/
+# CMakeLists.txt). Each of the four measures is the least of
+# CENTINELA_BENCH_ROUNDS rounds (2) of CENTINELA_BENCH_SECONDS (10) each,
+# the four taken in turn in every round; the raw figures go to
+# build/bench-*/wine/raw.txt.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib.sh"
 install_missing || exit 1
+
+window=${CENTINELA_BENCH_SECONDS:-10}
+rounds=${CENTINELA_BENCH_ROUNDS:-2}
+sizes=(30 300 3000)
+states=(shown hidden)
+# Short where a tick is short, so that a window holds enough of them; long
+# enough where it is not that no tick runs into the next.
+interval_for() { if [ "$1" -ge 3000 ]; then echo 1000; else echo 100; fi; }
 
 configure() {
   local dir=$1 log="$1.configure.log"
@@ -19,15 +44,137 @@ configure() {
   cmake --build "$dir" --target centinela_bench
 }
 
-native="$root/build/bench-native"
-win32="$root/build/bench-win32"
-configure "$native" --preset native -DCMAKE_BUILD_TYPE=Release || exit 1
-configure "$win32" --preset win32 || exit 1
+if [ "${1:-}" = --windows-only ]; then
+  shift
+else
+  native="$root/build/bench-native"
+  configure "$native" --preset native -DCMAKE_BUILD_TYPE=Release || exit 1
+  "$native/bench/centinela_bench" "$@" || exit 1
+  echo
+fi
 
-"$native/bench/centinela_bench" "$@" || exit 1
+if can_run_i386; then preset=win32; else preset=win64; fi
+build="$root/build/bench-$preset"
+configure "$build" --preset "$preset" || exit 1
+bin="$build/bench-bin"
+work="$build/wine"
 
-wine_run=("$root/cmake/wine-run.sh" "$win32/wine")
-trap '"${wine_run[@]}" --cleanup >/dev/null' EXIT
+fail() {
+  echo "bench: $*" >&2
+  exit 1
+}
+
+rm -rf "$work" && mkdir -p "$work" || exit 1
+use_test_prefix "$work/prefix" || exit 1
+program_pid=
+# shellcheck disable=SC2317  # run by the trap
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+  timeout 20 wineserver -k >/dev/null 2>&1
+  [ -f "$work/xvfb.pid" ] && kill "$(cat "$work/xvfb.pid")" 2>/dev/null
+}
+trap cleanup EXIT
+DISPLAY=$(start_xvfb "$work/xvfb.pid") || fail "Xvfb did not start"
+export DISPLAY
+echo "Under Wine, $preset build ($(basename "$(command -v wine)") $(wine --version 2>/dev/null)); a fresh prefix takes some 20 s"
+# The prefix's wineserver, started here so that its process is known.
+mkdir -p "$WINEPREFIX" || exit 1
+wineserver -f -p </dev/null >/dev/null 2>&1 &
+server_pid=$!
+timeout 180 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot -i failed"
+case "$(cat "/proc/$server_pid/comm" 2>/dev/null)" in
+  wineserver*) ;;
+  *) fail "the prefix's wineserver is not the one started" ;;
+esac
+
+tool() { timeout 120 wine "$bin/bench_tool.exe" "$@" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+# Nanoseconds of CPU that the given processes' threads have run.
+cpu_ns() {
+  local pid total=0 t
+  for pid in "$@"; do
+    for t in /proc/"$pid"/task/*/schedstat; do
+      read -r ns _ <"$t" 2>/dev/null && total=$((total + ns))
+    done
+  done
+  echo "$total"
+}
+
+# Starts a Windows program, readies it with bench_tool SETUP (may be empty),
+# lets it settle, then prints "CPU_NS ELAPSED_NS" of it and the wineserver
+# over the window, and checks it with bench_tool CHECK (may be empty).
+measure() {
+  local exe=$1 setup=$2 check=$3 settle=$4
+  shift 4
+  wine "$exe" "$@" </dev/null >"$work/program.log" 2>&1 &
+  program_pid=$!
+  if [ -n "$setup" ]; then tool "$setup" 60 >&2 || fail "$(basename "$exe"): $setup failed"; fi
+  sleep "$settle"
+  local c0 c1 t0 t1
+  t0=$(date +%s%N)
+  c0=$(cpu_ns "$program_pid" "$server_pid")
+  sleep "$window"
+  c1=$(cpu_ns "$program_pid" "$server_pid")
+  t1=$(date +%s%N)
+  if [ -n "$check" ]; then tool check "$check" >&2 || fail "$(basename "$exe") left the $check state"; fi
+  kill "$program_pid" 2>/dev/null
+  wait "$program_pid" 2>/dev/null
+  program_pid=
+  sleep 1
+  echo "$((c1 - c0)) $((t1 - t0))"
+}
+
+# CPU per unit of time (ns of CPU per ns); times the interval in ms, the
+# milliseconds of CPU per tick.
+rate() { awk -v c="$1" -v t="$2" 'BEGIN { printf "%.9f", c / t }'; }
+
+# The least of a few rounds: other load on the machine only ever adds.
+least() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
+
+results="$work/results.txt"
+: >"$results"
+: >"$work/raw.txt"
+# What wineboot left running settles first.
+sleep 10
+for n in "${sizes[@]}"; do
+  ms=$(interval_for "$n")
+  for state in "${states[@]}"; do
+    tool populate "$n" "$state" 'C:\bench\Startup' || fail "populate $n $state failed"
+    setup=show
+    [ "$state" = hidden ] && setup=hide
+    settle=$((2 + 3 * ms / 1000))
+    busy= idle= floor= floor_idle=
+    # Each figure is the least of its rounds, every round taking all four.
+    for _ in $(seq "$rounds"); do
+      read -r b bt < <(measure "$bin/centinela_$ms.exe" "$setup" "$state" "$settle")
+      read -r i it < <(measure "$bin/centinela_idle.exe" "$setup" "$state" "$settle")
+      read -r f ft < <(measure "$bin/bench_tool.exe" "" "" "$settle" floor "$ms")
+      read -r fi fit < <(measure "$bin/bench_tool.exe" "" "" "$settle" floor 0)
+      echo "$n $state: program $b/$bt idle $i/$it floor $f/$ft floor-idle $fi/$fit" \
+        "(ns of CPU / ns)" >>"$work/raw.txt"
+      busy=$(least "$busy" "$(rate "$b" "$bt")")
+      idle=$(least "$idle" "$(rate "$i" "$it")")
+      floor=$(least "$floor" "$(rate "$f" "$ft")")
+      floor_idle=$(least "$floor_idle" "$(rate "$fi" "$fit")")
+    done
+    tick=$(awk -v b="$busy" -v i="$idle" -v ms="$ms" 'BEGIN { printf "%.2f", (b - i) * ms }')
+    base=$(awk -v b="$floor" -v i="$floor_idle" -v ms="$ms" 'BEGIN { printf "%.2f", (b - i) * ms }')
+    echo "$n $state $ms $tick $base" | tee -a "$results"
+  done
+done
+
 echo
-echo "Under Wine (a fresh prefix takes some 20 s to make):"
-CENTINELA_WINE_TIMEOUT=600 "${wine_run[@]}" "$win32/bench/centinela_bench.exe"
+echo "Black-box cost of a tick ($preset build under Wine; Timer1 every 100 ms below 3000 entries, 1000 ms at 3000; least of $rounds rounds of ${window} s):"
+echo
+echo "| Entries | State | Tick | Floor | Ratio |"
+echo "| ---: | --- | ---: | ---: | ---: |"
+worst=0
+while read -r n state _ tick base; do
+  label="window shown, nothing validated"
+  [ "$state" = hidden ] && label="window hidden, all validated"
+  ratio=$(awk -v t="$tick" -v f="$base" 'BEGIN { printf "%.2f", (f > 0 ? t / f : 0) }')
+  worst=$(awk -v a="$worst" -v b="$ratio" 'BEGIN { print (b > a ? b : a) }')
+  printf '| %s | %s | %s ms | %s ms | %s |\n' "$n" "$label" "$tick" "$base" "$ratio"
+done <"$results"
+echo
+echo "Highest ratio: $worst (goal: at most 1.5)"

@@ -11,9 +11,6 @@
 namespace bench {
 namespace {
 
-const int kRecords = 30;
-
-
 std::string Numbered(const char* prefix, int n) {
   char text[64];
   snprintf(text, sizeof text, "%s%05d", prefix, n);
@@ -42,12 +39,16 @@ std::string Record(const std::string& name) {
 
 void Populate(int entries) {
   places::Reset();
-  places::SetOpenCommand("C:\\Windows\\cargador.exe \"%1\" %*");
+  const std::string command = "C:\\Windows\\cargador.exe \"%1\" %*";
+  places::SetOpenCommand(command);
+  // The data file is as large as the table: every entry validated.
+  std::string file;
   for (int n = 1; n < entries; ++n) {
     const std::string name = EntryName(n);
     const int place = n % (kNumLugares + 1);
     if (place == kNumLugares) {
       places::AddStartupFile(name + ".lnk");
+      file += Record(name + ".lnk");
       continue;
     }
     const Lugar& key = kLugares[place];
@@ -55,11 +56,9 @@ void Populate(int entries) {
         key.root, key.key, name,
         "C:\\Archivos de programa\\" + name + "\\programa.exe /minimizado",
         key.root == plat::kHkeyLocalMachine ? places::MachineView() : kRegViewDefault);
+    file += Record(name);
   }
-  std::string file;
-  for (int r = 1; r <= kRecords; ++r)
-    file += Record(3 * r < entries ? EntryName(3 * r) : Numbered("Antiguo ", r));
-  places::WriteDataFileBytes(file);
+  places::WriteDataFileBytes(file + Record(command));
 }
 
 size_t EnumerateKeys() {

@@ -1,7 +1,7 @@
-// What both tick benchmarks time: the six places filled with a given number
-// of entries, one tick of the monitor over them, and the floor of that tick,
-// the bare reads of the same keys and the same folder. Natively on the
-// stand-in platform, on Windows (and Wine) on the real registry and disk.
+// What the native tick benchmark times on the stand-in platform: the six
+// places filled with a given number of entries, one tick of the monitor over
+// them, and the floor of that tick, the bare reads of the same keys and the
+// same folder. (The program itself is measured from outside: bench/run.sh.)
 #pragma once
 #include <stddef.h>
 
@@ -18,8 +18,7 @@ const int kSizes[] = {30, 300, 3000};
 
 // Empties the places, then spreads `entries` over the six: one for the open
 // command of executable files, the rest in turn over the four keys and the
-// Startup folder. The data file holds 30 validated records, a third of which
-// name entries.
+// Startup folder. The data file validates every entry, one record each.
 void Populate(int entries);
 
 // The scan's own registry reads, bare: each watched key opened once (in both

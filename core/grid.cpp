@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/strutil.h"
+
 Grid::Grid(int32_t cols)
     : cols_(cols > 0 ? cols : 1),
       fixedRows_(0),
@@ -11,15 +13,36 @@ Grid::Grid(int32_t cols)
       colSel_(0),
       widths_(cols_, -1),
       listener_(0),
-      redraw_(true) {}
+      redraw_(true),
+      huellaAntes_(0) {}
 
 void Grid::Changed() {
   if (listener_ && redraw_) listener_->OnGridChanged();
 }
 
+// The length goes in before each cell's text, so that no two tables of
+// different cells read the same; a 64-bit digest misses a change with odds
+// of one in 2^64.
+uint64_t Grid::Huella() const {
+  uint64_t h = kHashStart;
+  for (size_t r = 0; r < cells_.size(); ++r)
+    for (size_t c = 0; c < cells_[r].size(); ++c) {
+      const size_t n = cells_[r][c].size();
+      h = HashBytes(HashBytes(h, &n, sizeof n), cells_[r][c].data(), n);
+    }
+  const int32_t rest[] = {static_cast<int32_t>(cells_.size()), fixedRows_, row_, col_, rowSel_,
+                          colSel_};
+  h = HashBytes(h, rest, sizeof rest);
+  return HashBytes(h, widths_.data(), widths_.size() * sizeof widths_[0]);
+}
+
 void Grid::SetRedraw(bool on) {
+  if (on == redraw_) return;
   redraw_ = on;
-  Changed();
+  if (!on)
+    huellaAntes_ = Huella();
+  else if (Huella() != huellaAntes_)
+    Changed();
 }
 
 // Keeps the current cell and the selection inside the grid after it shrank.

@@ -63,7 +63,8 @@ class Grid {
 
   void SetListener(GridListener* listener) { listener_ = listener; }
   // While redraw is off the listener hears nothing; turning it back on tells
-  // it once, so a rebuild shows only its end state.
+  // it once, and only if the cells, their layout or the selection differ
+  // from when it went off, so a rebuild shows only its end state.
   void SetRedraw(bool on);
   bool Redraw() const { return redraw_; }
 
@@ -79,4 +80,8 @@ class Grid {
   std::string empty_;
   GridListener* listener_;
   bool redraw_;
+  // A digest of what a view draws: cells, layout, selection; and its value
+  // when redraw went off.
+  uint64_t Huella() const;
+  uint64_t huellaAntes_;
 };

@@ -107,6 +107,9 @@ int Monitor::Caja(const std::string& text, const std::string& caption, unsigned 
 }
 
 void Monitor::llegirdelregistre() {
+  // A view hears of the rebuild once, and not at all when it changed nothing.
+  const bool redraw = LIST1.Redraw();
+  LIST1.SetRedraw(false);
   Vaciar(&LIST1);
   LIST1.AddItem(Cabecera(), 0);
 
@@ -176,6 +179,7 @@ void Monitor::llegirdelregistre() {
   LIST1.SetColWidth(kColVista, 0);
   LIST1.SetColWidth(kColExacto, 0);
   LIST1.SetRows(LIST1.Rows() - 1);
+  LIST1.SetRedraw(redraw);
 }
 
 void Monitor::llegirdelfitxer() {
@@ -190,12 +194,16 @@ void Monitor::llegirdelfitxer() {
     total = count > static_cast<uint32_t>(kMaxRegistros) ? kMaxRegistros
                                                           : static_cast<int32_t>(count);
   std::vector<std::string> cells(kList2Cols);
-  char* buffer = reinterpret_cast<char*>(&registro_);
+  // All records in one read: one system call, not one per record.
+  std::string bytes(static_cast<size_t>(total) * kRecordLength, '\0');
+  const bool leido =
+      fichero_.IsOpen() && fichero_.ReadRecord(1, &bytes[0], static_cast<uint32_t>(total));
   for (int32_t n = 1; n <= total; ++n) {
+    const char* buffer = &bytes[static_cast<size_t>(n - 1) * kRecordLength];
+    memcpy(&registro_, buffer, kRecordLength);
     // A record never written (past the end, or a gap of zeros) stays an
     // empty row, which no name matches.
-    if (fichero_.IsOpen() && fichero_.ReadRecord(static_cast<uint32_t>(n), buffer) &&
-        !TodoCeros(buffer, kRecordLength)) {
+    if (leido && !TodoCeros(buffer, kRecordLength)) {
       cells[0] = Campo(registro_.Nombre, sizeof registro_.Nombre);
       cells[1] = Campo(registro_.Ruta, sizeof registro_.Ruta);
       cells[2] = Campo(registro_.Ubicacion, sizeof registro_.Ubicacion);
@@ -212,6 +220,7 @@ void Monitor::llegirdelfitxer() {
   list2.SetColWidth(1, 4000);
   list2.SetColWidth(2, 0);
   list2.SetRows(list2.Rows() - 1);
+  nombres_.Construir(list2, 0, sizeof registro_.Nombre);
 }
 
 bool Monitor::GUARDAR(std::string* why) {
@@ -253,12 +262,7 @@ void Monitor::AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells) 
 bool Monitor::Coincide(const std::string& clave) const {
   char field[sizeof registro_.Nombre];
   Rellenar(field, sizeof field, clave);
-  for (int32_t i = 1; i < list2.Rows(); ++i) {
-    const std::string& stored = list2.TextMatrix(i, 0);
-    if (stored.size() == sizeof field && memcmp(stored.data(), field, sizeof field) == 0)
-      return true;
-  }
-  return false;
+  return nombres_.Contiene(field);
 }
 
 std::vector<std::string> Monitor::EntradaDeFila(int32_t row) const {
@@ -368,6 +372,8 @@ void Monitor::comprobar() {
     if (LIST1.Text() == txt::kNo) visto = true;
   }
   if (visto && !desktop_->IsWindowVisible()) {
+    // The table behind the alert is the one just read.
+    LIST1.SetRedraw(true);
     Caja(txt::kAlertText, txt::kAlertCaption, plat::kMbOk | plat::kMbIconStop);
     desktop_->ShowWindow();
   }
@@ -381,9 +387,10 @@ void Monitor::Timer1_Timer() {
   const bool esEntrada = r >= 1 && r < LIST1.Rows();
   const std::vector<std::string> entrada = EntradaDeFila(r);
 
+  // Scan, check and the selection put back reach the view as one change, or
+  // as none when the table reads as it did.
   LIST1.SetRedraw(false);
   llegirdelregistre();
-  LIST1.SetRedraw(true);
   comprobar();
 
   // The selection follows the entry; when the entry is gone, no action may
@@ -399,6 +406,7 @@ void Monitor::Timer1_Timer() {
   LIST1.SetCol(0);
   LIST1.SetRowSel(fila);
   LIST1.SetColSel(c);
+  LIST1.SetRedraw(true);
 }
 
 void Monitor::LIST1_SelChange() {

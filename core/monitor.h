@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/grid.h"
+#include "core/indice.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 
@@ -99,5 +100,6 @@ class Monitor {
   plat::RecordFile fichero_;
   std::string ruta_;  // where the data file is
   EntradaValidada registro_;
+  IndiceDeNombres nombres_;  // of list2, rebuilt by every load
   int cajasAbiertas_;
 };

@@ -41,3 +41,9 @@ bool ParseInt32(const std::string& text, int32_t* value) {
   *value = static_cast<int32_t>(result);
   return true;
 }
+
+__attribute__((noinline)) uint64_t HashBytes(uint64_t hash, const void* bytes, size_t n) {
+  const unsigned char* p = static_cast<const unsigned char*>(bytes);
+  for (size_t i = 0; i < n; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
+  return hash;
+}

@@ -1,5 +1,6 @@
 // Small text conversions for code built without the printf family.
 #pragma once
+#include <stddef.h>
 #include <stdint.h>
 
 #include <string>
@@ -12,3 +13,7 @@ std::string DecimalText(uint32_t value);
 // Reads the whole text as a signed 32-bit decimal number ("-2147483646");
 // false for anything else (blanks, other characters, out of range).
 bool ParseInt32(const std::string& text, int32_t* value);
+
+// FNV-1a over `n` bytes, continuing from `hash` (start with kHashStart).
+const uint64_t kHashStart = 14695981039346656037ull;
+uint64_t HashBytes(uint64_t hash, const void* bytes, size_t n);

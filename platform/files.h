@@ -48,9 +48,10 @@ class RecordFile {
 
   // Records whole or in part held by the file (a partial last record counts).
   uint32_t RecordCount();
-  // Reads record n (from 1) into buf (recordLength bytes). Bytes past the end
-  // of the file read as zero; false only when the system refuses the read.
-  bool ReadRecord(uint32_t n, char* buf);
+  // Reads `count` records from number n (from 1) on into buf (count times
+  // recordLength bytes) in one read. Bytes past the end of the file read as
+  // zero; false only when the system refuses the read.
+  bool ReadRecord(uint32_t n, char* buf, uint32_t count = 1);
   // Writes record n (from 1) whole, growing the file as needed.
   bool WriteRecord(uint32_t n, const char* buf, std::string* why);
 

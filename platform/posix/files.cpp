@@ -335,13 +335,14 @@ uint32_t RecordFile::RecordCount() {
   return count > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(count);
 }
 
-bool RecordFile::ReadRecord(uint32_t n, char* buf) {
+bool RecordFile::ReadRecord(uint32_t n, char* buf, uint32_t count) {
   if (handle_ == 0 || n == 0) return false;
-  memset(buf, 0, recordLength_);
+  const size_t length = static_cast<size_t>(recordLength_) * count;
+  memset(buf, 0, length);
   off_t offset = static_cast<off_t>(n - 1) * recordLength_;
   size_t done = 0;
-  while (done < recordLength_) {
-    ssize_t got = pread(static_cast<int>(handle_ - 1), buf + done, recordLength_ - done,
+  while (done < length) {
+    ssize_t got = pread(static_cast<int>(handle_ - 1), buf + done, length - done,
                         offset + static_cast<off_t>(done));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;

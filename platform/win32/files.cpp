@@ -186,12 +186,12 @@ uint32_t RecordFile::RecordCount() {
   return low / recordLength_ + (low % recordLength_ != 0 ? 1 : 0);
 }
 
-bool RecordFile::ReadRecord(uint32_t n, char* buf) {
+bool RecordFile::ReadRecord(uint32_t n, char* buf, uint32_t count) {
   if (handle_ == 0) return false;
-  ZeroMemory(buf, recordLength_);
+  ZeroMemory(buf, recordLength_ * count);
   DWORD got = 0;
   return Seek(Handle(handle_), n, recordLength_) &&
-         ReadFile(Handle(handle_), buf, recordLength_, &got, 0);
+         ReadFile(Handle(handle_), buf, recordLength_ * count, &got, 0);
 }
 
 bool RecordFile::WriteRecord(uint32_t n, const char* buf, std::string* why) {

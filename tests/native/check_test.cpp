@@ -37,6 +37,11 @@ class CheckTest : public MonitorTest<plat::ScriptedDesktop> {
     monitor.LIST1.UserSelect(row, col, row, col);
     monitor.LIST1_SelChange();
   }
+  struct CountingView : GridListener {
+    int changes = 0;
+    void OnSelChange() override {}
+    void OnGridChanged() override { ++changes; }
+  };
   size_t Alerts() const {
     size_t n = 0;
     for (const plat::ShownBox& box : desktop.boxes) n += box.caption == txt::kAlertCaption;
@@ -88,9 +93,15 @@ TEST_F(CheckTest, TheSelectionFollowsItsEntryAcrossATick) {
 
   Click("c");
   AddMachineRun("arriba");  // listed above the user's entries
+  CountingView view;
+  monitor.LIST1.SetListener(&view);
   monitor.Timer1_Timer();
   EXPECT_EQ(monitor.LIST1.Row(), FindRow("c"));
   EXPECT_EQ(monitor.TXTVALIDAR, "c");
+  // The view hears of a changed table once a tick, and of an unchanged one not at all.
+  monitor.Timer1_Timer();
+  EXPECT_EQ(view.changes, 1);
+  monitor.LIST1.SetListener(0);
 
   // Gone: the nearest row that exists, and no action can fall on it.
   Click("e");

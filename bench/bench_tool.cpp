@@ -1,0 +1,300 @@
+// The black-box benchmark's Windows side (bench/run.sh drives it under Wine,
+// next to the program as built for shipping):
+//
+//   bench_tool populate ENTRIES STATE STARTUP_DIR
+//       empties the watched keys (both views of HKLM) and the Startup folder,
+//       then spreads ENTRIES entries over the six keys, the folder and the
+//       open command of .exe files; STATE "shown" writes a data file of 30
+//       records that name none of them, "hidden" one that validates them all;
+//   bench_tool floor MILLISECONDS
+//       stays resident and, every MILLISECONDS, does the bare reads a tick
+//       cannot do without: each key opened once per view and enumerated to
+//       the end, the Startup setting read and the folder listed, the open
+//       command read (0: no timer, the idle measure);
+//   bench_tool show SECONDS / hide SECONDS
+//       brings the running program to the state measured: its window shown
+//       with the start-up alert closed, or hidden with no alert pending;
+//   bench_tool check shown|hidden
+//       fails unless the program is still in that state and no box is open.
+//
+// Exit code 0 on success, 1 on a failure (said on stderr), 2 on misuse.
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+namespace {
+
+const char kWindowClass[] = "CentinelaForm1";
+const char kAlertCaption[] = "Centinela";
+const char kDataFile[] = "c:\\windows\\ximvar.dat";
+const char kExplorer[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
+const char kOpenCommandKey[] = "exefile\\shell\\open\\command";
+const char kOpenCommand[] = "C:\\Windows\\cargador.exe \"%1\" %*";
+const int kRecords = 30;
+
+struct Place {
+  HKEY root;
+  const char* key;
+  const WCHAR* wideKey;
+  REGSAM view;  // 0 where the key has one view only
+};
+
+#define RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+const char kRun[] = RUN_KEY;
+const char kRunServices[] = RUN_KEY "Services";
+const WCHAR kRunW[] = L"" RUN_KEY;
+const WCHAR kRunServicesW[] = L"" RUN_KEY "Services";
+
+// The registry places in the program's order of reading.
+const Place kPlaces[] = {
+    {HKEY_LOCAL_MACHINE, kRun, kRunW, KEY_WOW64_64KEY},
+    {HKEY_LOCAL_MACHINE, kRun, kRunW, KEY_WOW64_32KEY},
+    {HKEY_LOCAL_MACHINE, kRunServices, kRunServicesW, KEY_WOW64_64KEY},
+    {HKEY_LOCAL_MACHINE, kRunServices, kRunServicesW, KEY_WOW64_32KEY},
+    {HKEY_CURRENT_USER, kRun, kRunW, 0},
+    {HKEY_CURRENT_USER, kRunServices, kRunServicesW, 0},
+};
+const int kPlaceCount = sizeof kPlaces / sizeof kPlaces[0];
+
+int Fail(const char* what, const char* detail) {
+  fprintf(stderr, "bench_tool: %s %s (error %lu)\n", what, detail, GetLastError());
+  return 1;
+}
+
+std::string Numbered(const char* prefix, int n) {
+  char text[64];
+  wsprintfA(text, "%s%05d", prefix, n);
+  return text;
+}
+
+void AppendField(std::string* record, const std::string& text, size_t width) {
+  std::string field = text.substr(0, width);
+  field.resize(width, ' ');
+  *record += field;
+}
+
+std::string Record(const char* location, const char* key, const std::string& name,
+                   const std::string& path) {
+  std::string record;
+  AppendField(&record, location, 10);
+  AppendField(&record, key, 50);
+  AppendField(&record, name, 100);
+  AppendField(&record, path, 100);
+  return record;
+}
+
+bool SetString(HKEY root, const char* key, REGSAM view, const char* name, DWORD type,
+               const std::string& text) {
+  HKEY opened = 0;
+  if (RegCreateKeyExA(root, key, 0, 0, 0, KEY_SET_VALUE | view, 0, &opened, 0) != ERROR_SUCCESS)
+    return false;
+  const bool ok = RegSetValueExA(opened, name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                                 static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+  RegCloseKey(opened);
+  return ok;
+}
+
+bool EmptyKey(const Place& place) {
+  HKEY key = 0;
+  if (RegCreateKeyExA(place.root, place.key, 0, 0, 0, KEY_ALL_ACCESS | place.view, 0, &key, 0) !=
+      ERROR_SUCCESS)
+    return false;
+  for (;;) {
+    char name[16384];
+    DWORD length = sizeof name;
+    LONG status = RegEnumValueA(key, 0, name, &length, 0, 0, 0, 0);
+    if (status == ERROR_NO_MORE_ITEMS) break;
+    if (status != ERROR_SUCCESS || RegDeleteValueA(key, name) != ERROR_SUCCESS) {
+      RegCloseKey(key);
+      return false;
+    }
+  }
+  RegCloseKey(key);
+  return true;
+}
+
+bool EmptyFolder(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return true;
+  bool ok = true;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      ok = DeleteFileA((folder + "\\" + found.cFileName).c_str()) && ok;
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  return ok;
+}
+
+bool WriteWhole(const char* path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD put = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, 0) &&
+                  put == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
+int Populate(int entries, bool allValidated, const std::string& startup) {
+  for (int p = 0; p < kPlaceCount; ++p)
+    if (!EmptyKey(kPlaces[p])) return Fail("cannot empty", kPlaces[p].key);
+  CreateDirectoryA(startup.substr(0, startup.rfind('\\')).c_str(), 0);
+  CreateDirectoryA(startup.c_str(), 0);
+  if (!EmptyFolder(startup)) return Fail("cannot empty", startup.c_str());
+  // Both settings, so that a shell refreshing one from the other agrees.
+  if (!SetString(HKEY_CURRENT_USER, (std::string(kExplorer) + "User Shell Folders").c_str(), 0,
+                 "Startup", REG_EXPAND_SZ, startup) ||
+      !SetString(HKEY_CURRENT_USER, (std::string(kExplorer) + "Shell Folders").c_str(), 0,
+                 "Startup", REG_SZ, startup))
+    return Fail("cannot set", "the Startup folder");
+  // The last entry is the open command; the others go round the places.
+  if (!SetString(HKEY_CLASSES_ROOT, kOpenCommandKey, 0, "", REG_SZ, kOpenCommand))
+    return Fail("cannot set", kOpenCommandKey);
+  std::string file;
+  for (int n = 1; n < entries; ++n) {
+    const std::string name = Numbered("Programa ", n);
+    const std::string path = "C:\\Archivos de programa\\" + name + "\\programa.exe /minimizado";
+    const int place = n % (kPlaceCount + 1);
+    if (place == kPlaceCount) {
+      const std::string lnk = startup + "\\" + name + ".lnk";
+      if (!WriteWhole(lnk.c_str(), "L")) return Fail("cannot write", lnk.c_str());
+      if (allValidated) file += Record(startup.c_str(), "", name + ".lnk", name + ".lnk");
+      continue;
+    }
+    const Place& at = kPlaces[place];
+    if (!SetString(at.root, at.key, at.view, name.c_str(), REG_SZ, path))
+      return Fail("cannot set a value in", at.key);
+    if (allValidated)
+      file += Record(at.root == HKEY_LOCAL_MACHINE ? "-2147483646" : "-2147483647", at.key, name,
+                     path);
+  }
+  if (allValidated) {
+    file += Record("-2147483648", "", kOpenCommand, kOpenCommand);
+  } else {
+    for (int r = 1; r <= kRecords; ++r)
+      file += Record("-2147483647", kRun, Numbered("Antiguo ", r), "C:\\antiguo.exe");
+  }
+  if (!WriteWhole(kDataFile, file)) return Fail("cannot write", kDataFile);
+  return 0;
+}
+
+// One tick's bare reads; returns the entries they saw.
+int Floor() {
+  int seen = 0;
+  WCHAR name[16384];
+  BYTE data[4096];
+  for (int p = 0; p < kPlaceCount; ++p) {
+    HKEY key = 0;
+    if (RegOpenKeyExW(kPlaces[p].root, kPlaces[p].wideKey, 0, KEY_READ | kPlaces[p].view, &key) != ERROR_SUCCESS)
+      continue;
+    for (DWORD i = 0;; ++i) {
+      DWORD length = sizeof name / sizeof name[0], type = 0, size = sizeof data;
+      LONG status = RegEnumValueW(key, i, name, &length, 0, &type, data, &size);
+      if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) break;
+      ++seen;
+    }
+    RegCloseKey(key);
+  }
+  WCHAR folder[MAX_PATH + 4];
+  DWORD size = sizeof folder - 8;
+  HKEY key = 0;
+  LONG status = RegOpenKeyExW(HKEY_CURRENT_USER,
+                              L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                              0, KEY_READ, &key);
+  if (status == ERROR_SUCCESS)
+    status = RegQueryValueExW(key, L"Startup", 0, 0, reinterpret_cast<BYTE*>(folder), &size);
+  RegCloseKey(key);
+  if (status == ERROR_SUCCESS) {
+    folder[size / 2] = 0;
+    lstrcatW(folder, L"\\*");
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(folder, &found);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        if (!(found.dwFileAttributes &
+              (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+          ++seen;
+      } while (FindNextFileW(find, &found));
+      FindClose(find);
+    }
+  }
+  key = 0;
+  size = sizeof data;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"exefile\\shell\\open\\command", 0, KEY_READ, &key) ==
+          ERROR_SUCCESS &&
+      RegQueryValueExW(key, L"", 0, 0, data, &size) == ERROR_SUCCESS &&
+      !(size >= 6 && memcmp(data + 2, L"%1", 4) == 0))
+    ++seen;
+  RegCloseKey(key);
+  return seen;
+}
+
+int Resident(UINT milliseconds) {
+  printf("floor: %d entries\n", Floor());
+  fflush(stdout);
+  if (milliseconds > 0) SetTimer(0, 0, milliseconds, 0);
+  MSG msg;
+  while (GetMessageA(&msg, 0, 0, 0) > 0)
+    if (msg.message == WM_TIMER) Floor();
+  return 0;
+}
+
+HWND Program() { return FindWindowA(kWindowClass, 0); }
+HWND Alert() { return FindWindowA("#32770", kAlertCaption); }
+
+// Waits up to `seconds` for `ready` to hold.
+template <typename Ready>
+bool WaitFor(int seconds, Ready ready) {
+  for (int i = 0; i < seconds * 20; ++i) {
+    if (ready()) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+int Show(int seconds) {
+  // At start-up an unvalidated entry raises the alert before the window.
+  if (!WaitFor(seconds, [] { return Alert() != 0 || (Program() && IsWindowVisible(Program())); }))
+    return Fail("the program did not come up in time", "");
+  if (HWND box = Alert()) PostMessageA(box, WM_COMMAND, IDOK, 0);
+  if (!WaitFor(seconds, [] { return !Alert() && Program() && IsWindowVisible(Program()); }))
+    return Fail("the window is not shown", "");
+  return 0;
+}
+
+int Hide(int seconds) {
+  if (!WaitFor(seconds, [] { return Alert() != 0 || (Program() && IsWindowVisible(Program())); }))
+    return Fail("the program did not come up in time", "");
+  if (Alert()) return Fail("an alert came although every entry is validated:", kDataFile);
+  PostMessageA(Program(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (!WaitFor(seconds, [] { return !IsWindowVisible(Program()); }))
+    return Fail("the window did not hide", "");
+  return 0;
+}
+
+int Check(bool shown) {
+  HWND program = Program();
+  if (!program) return Fail("the program is gone", "");
+  if (Alert()) return Fail("an alert is open", "");
+  if ((IsWindowVisible(program) != 0) != shown) return Fail("the window changed state", "");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "populate" && argc == 5)
+    return Populate(atoi(argv[2]), strcmp(argv[3], "hidden") == 0, argv[4]);
+  if (command == "floor" && argc == 3) return Resident(static_cast<UINT>(atoi(argv[2])));
+  if (command == "show" && argc == 3) return Show(atoi(argv[2]));
+  if (command == "hide" && argc == 3) return Hide(atoi(argv[2]));
+  if (command == "check" && argc == 3) return Check(strcmp(argv[2], "shown") == 0);
+  fprintf(stderr, "usage: bench_tool populate N shown|hidden DIR | floor MS | show S | hide S | "
+                  "check shown|hidden\n");
+  return 2;
+}
