@@ -251,7 +251,7 @@ bool Tend(HWND window, bool show, HWND* lastBox, unsigned long* alerts) {
     *lastBox = box;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
   } else if (IsWindowVisible(window) != show) {
-    show ? ShowWindow(window, SW_SHOW) : PostMessageA(window, WM_CLOSE, 0, 0);
+    show ? ShowWindow(window, SW_SHOW) : PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
   }
   return !box && IsWindowVisible(window) == show;
 }
