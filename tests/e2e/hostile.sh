@@ -29,7 +29,23 @@ for key in Run RunServices; do
       "$view" </dev/null >/dev/null 2>&1
   done
 done
-timeout 120 wine "$tool" "$(winepath -w "$exe" 2>/dev/null)" </dev/null 2>&1 | tr -d '\r'
+run() { timeout "$1" wine "$tool" "$2" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+data="$WINEPREFIX/drive_c/windows/ximvar.dat"
+rm -f "$data"
+run 60 make || { echo "could not make the entries"; exit 1; }
+wine "$exe" </dev/null >"$work/program.log" 2>&1 &
+run 120 check | tee "$work/check.out"
 rc=${PIPESTATUS[0]}
+# The validated record names the value exactly: a NUL, 'W', then the
+# name's UTF-16LE units (a NUL and "oculto").
+row=$(sed -n 's/^validated row \([0-9]*\)$/\1/p' "$work/check.out")
+if [ -n "$row" ] && [ "$row" -gt 0 ] &&
+  cmp -s <(printf '\0W\0\0o\0c\0u\0l\0t\0o\0') \
+    <(dd if="$data" bs=1 skip=$(((row - 1) * 260 + 60)) count=16 status=none); then
+  echo "ok: the record names it exactly"
+else
+  echo "FAIL: the record names it exactly (row ${row:-none})"
+  rc=1
+fi
 [ "$rc" -eq 0 ] && rm -rf "$WINEPREFIX"
 exit "$rc"

@@ -3,27 +3,28 @@
 // a NUL, one with 1.2 MB of data, names outside the code page, Startup files
 // with a trailing dot or blank beside their namesakes. Each is listed under a
 // readable name, validated by its exact name, and removed alone.
-//   hostile_tool CENTINELA_EXE        exit code 0 when every check held
-//   hostile_tool close                a bare WM_CLOSE to the main window, as End Task
+//   hostile_tool make    makes the entries, before the program starts
+//   hostile_tool check   checks the running program; prints the row it
+//                        validated ("validated row N") for the record's check
+//   hostile_tool close   a bare WM_CLOSE to the main window, as End Task
+// Exit code 0 when every check held.
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
 #include <shlobj.h>
 #include <stdio.h>
+#include <winternl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
+
+#include "tool.h"
 
 namespace {
 
 typedef std::wstring W;
 typedef LONG(WINAPI* NtValueFn)(HANDLE, const void*, ULONG, ULONG, const void*, ULONG);
-const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 int g_failures = 0;
-
-struct Counted {
-  USHORT length, maximum;
-  const wchar_t* buffer;
-};
 
 void Check(bool ok, const char* what, const W& name) {
   if (!ok) ++g_failures;
@@ -31,9 +32,7 @@ void Check(bool ok, const char* what, const W& name) {
 }
 
 HKEY Run() {
-  HKEY k = 0;
-  RegCreateKeyExW(HKEY_CURRENT_USER, kRun, 0, 0, 0, KEY_ALL_ACCESS, 0, &k, 0);
-  return k;
+  return tool::OpenKey(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0);
 }
 
 // Names with a NUL go in and out by count only.
@@ -41,7 +40,7 @@ void SetValue(const W& name, const W& data) {
   NtValueFn set = reinterpret_cast<NtValueFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetValueKey")));
   HKEY k = Run();
-  Counted c = {USHORT(name.size() * 2), USHORT(name.size() * 2), name.data()};
+  UNICODE_STRING c = {USHORT(name.size() * 2), USHORT(name.size() * 2), const_cast<PWSTR>(name.data())};
   set(k, &c, 0, REG_SZ, data.c_str(), ULONG((data.size() + 1) * 2));
   RegCloseKey(k);
 }
@@ -72,18 +71,16 @@ std::vector<W> Entries() {
   return all;
 }
 
-HWND WaitFor(const char* title) {
-  for (int i = 0; i < 400; ++i) {
-    HWND w = FindWindowA(0, title);
-    if (w && IsWindowVisible(w)) return w;
-    Sleep(50);
-  }
-  return 0;
+// 1-based, as the table's rows; 0 when it is not there.
+size_t RowOf(const std::vector<W>& entries, const W& entry) {
+  const size_t i = size_t(std::find(entries.begin(), entries.end(), entry) - entries.begin());
+  return i < entries.size() ? i + 1 : 0;
 }
 
 // A click on the row's first cell (header and rows 14 pixels high at 96 dpi),
 // and what the selection field then shows.
 std::string SelectRow(HWND main, size_t row) {
+  if (row == 0) return std::string();
   HWND grid = FindWindowExA(main, 0, "CentinelaGrid", 0);
   LPARAM at = MAKELPARAM(40, 2 + 14 * row + 7);
   SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -97,7 +94,7 @@ std::string SelectRow(HWND main, size_t row) {
 // Presses a button of the main window and answers Yes to its question.
 bool PressAndConfirm(HWND main, const char* button, const char* box) {
   PostMessageA(FindWindowExA(main, 0, "BUTTON", button), BM_CLICK, 0, 0);
-  HWND question = WaitFor(box);
+  HWND question = tool::WaitShown(0, box, 20000);
   if (!question) return false;
   PostMessageA(question, WM_COMMAND, IDYES, 0);
   for (int i = 0; i < 200 && IsWindow(question); ++i) Sleep(50);
@@ -105,85 +102,58 @@ bool PressAndConfirm(HWND main, const char* button, const char* box) {
   return !IsWindow(question);
 }
 
-size_t RowOf(const std::vector<W>& entries, const W& entry) {
-  for (size_t i = 0; i < entries.size(); ++i)
-    if (entries[i] == entry) return i + 1;
-  return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) return 2;
-  if (std::string(argv[1]) == "close")
-    return PostMessageA(FindWindowA("CentinelaForm1", 0), WM_CLOSE, 0, 0) ? 0 : 1;
+  const std::string mode = argc == 2 ? argv[1] : "";
+  if (mode == "close")
+    return PostMessageA(FindWindowA(tool::kMainClass, 0), WM_CLOSE, 0, 0) ? 0 : 1;
   const W nul(L"\0oculto", 7), big(L"grande"), ru(L"\x416\x443\x43a"), twin(L"\x414\x43e\x43c");
-  SetValue(W(), L"c:\\real.exe");  // the key's default value, which must stay
-  SetValue(nul, L"c:\\x.exe");
-  SetValue(big, W(600 * 1024, L'g'));
-  SetValue(ru, L"c:\\ru.exe");
-  SetValue(twin, L"c:\\dom.exe");
-  const wchar_t* files[] = {L"foo", L"foo.", L"bar", L"bar "};
-  for (const wchar_t* f : files)
-    CloseHandle(CreateFileW((L"\\\\?\\" + Startup() + L"\\" + f).c_str(), GENERIC_WRITE, 0, 0,
-                            CREATE_ALWAYS, 0, 0));
-  DeleteFileA("c:\\windows\\ximvar.dat");
-
-  STARTUPINFOA si;
-  ZeroMemory(&si, sizeof si);
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi;
-  if (!CreateProcessA(argv[1], 0, 0, 0, FALSE, 0, 0, 0, &si, &pi)) return 3;
-  HWND alert = WaitFor("Centinela");
+  if (mode == "make") {
+    SetValue(W(), L"c:\\real.exe");  // the key's default value, which must stay
+    SetValue(nul, L"c:\\x.exe");
+    SetValue(big, W(600 * 1024, L'g'));
+    SetValue(ru, L"c:\\ru.exe");
+    SetValue(twin, L"c:\\dom.exe");
+    const wchar_t* files[] = {L"foo", L"foo.", L"bar", L"bar "};
+    for (const wchar_t* f : files)
+      CloseHandle(CreateFileW((L"\\\\?\\" + Startup() + L"\\" + f).c_str(), GENERIC_WRITE, 0, 0,
+                              CREATE_ALWAYS, 0, 0));
+    return 0;
+  }
+  if (mode != "check") return 2;
+  HWND alert = tool::WaitShown(0, "Centinela", 20000);
   Check(alert != 0, "the alert came", W());
   PostMessageA(alert, WM_COMMAND, IDOK, 0);
-  HWND main = 0;
-  for (int i = 0; i < 400 && !main; ++i, Sleep(50)) {
-    main = FindWindowA("CentinelaForm1", 0);
-    if (main && !IsWindowVisible(main)) main = 0;
-  }
+  HWND main = tool::WaitShown(tool::kMainClass, 0, 20000);
   Check(main != 0, "the main window came", W());
 
-  struct Shown { W entry; const char* text; } shown[] = {
+  // Each is shown under a readable name, then removed alone.
+  struct Hostile { W entry; const char* text; } hostile[] = {
       {L"value " + nul, "\xa4oculto"}, {L"value " + big, "grande"}, {L"value " + ru, "???"},
       {L"file foo.", "foo."}, {L"file bar ", "bar "}};
-  for (const Shown& s : shown) {
-    const size_t row = RowOf(Entries(), s.entry);
-    const std::string text = row > 0 ? SelectRow(main, row) : std::string();
-    if (text != s.text) printf("  row %u shows [%s]\n", unsigned(row), text.c_str());
-    Check(text == s.text, "listed under a readable name", s.entry);
+  for (const Hostile& h : hostile) {
+    const size_t row = RowOf(Entries(), h.entry);
+    const std::string text = SelectRow(main, row);
+    if (text != h.text) printf("  row %u shows [%s]\n", unsigned(row), text.c_str());
+    Check(text == h.text, "listed under a readable name", h.entry);
   }
 
-  // Validated by its exact name: a NUL and then its wide form in the record.
-  const size_t row = RowOf(Entries(), L"value " + nul);
+  // Validated by its exact name: hostile.sh reads the record.
+  const size_t row = RowOf(Entries(), hostile[0].entry);
   SelectRow(main, row);
   Check(PressAndConfirm(main, "Marcar como v\xe1lido", "Validar..."), "validate asked", nul);
-  char record[260] = {0};
-  HANDLE dat = CreateFileA("c:\\windows\\ximvar.dat", GENERIC_READ,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_EXISTING, 0, 0);
-  DWORD got = 0;
-  SetFilePointer(dat, LONG((row - 1) * 260), 0, FILE_BEGIN);
-  ReadFile(dat, record, 260, &got, 0);
-  CloseHandle(dat);
-  const std::string expected = std::string("\0W", 2) +
-                               std::string(reinterpret_cast<const char*>(nul.data()), 14);
-  Check(std::string(record + 60, 16) == expected, "the record names it exactly", nul);
+  printf("validated row %u\n", unsigned(row));
 
-  const W removed[] = {L"value " + nul, L"value " + big, L"value " + ru, L"file foo.", L"file bar "};
-  for (const W& entry : removed) {
+  for (const Hostile& h : hostile) {
     std::vector<W> before = Entries();
-    SelectRow(main, RowOf(before, entry));
-    Check(PressAndConfirm(main, "Eliminar del inicio", "Eliminar..."), "removal asked", entry);
-    Check(!FindWindowA(0, "Eliminar...") || !IsWindowVisible(FindWindowA(0, "Eliminar...")),
-          "no failure box", entry);
-    std::vector<W> after = Entries();
-    for (size_t i = 0; i < before.size(); ++i)
-      if (before[i] == entry) before.erase(before.begin() + long(i));
-    Check(after == before, "exactly that entry is gone", entry);
+    SelectRow(main, RowOf(before, h.entry));
+    Check(PressAndConfirm(main, "Eliminar del inicio", "Eliminar..."), "removal asked", h.entry);
+    HWND failure = FindWindowA(0, "Eliminar...");
+    Check(!failure || !IsWindowVisible(failure), "no failure box", h.entry);
+    before.erase(std::remove(before.begin(), before.end(), h.entry), before.end());
+    Check(Entries() == before, "exactly that entry is gone", h.entry);
   }
-  TerminateProcess(pi.hProcess, 0);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
   printf("%d failure(s)\n", g_failures);
   return g_failures == 0 ? 0 : 1;
 }
