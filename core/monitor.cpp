@@ -86,13 +86,16 @@ bool Monitor::AbrirFichero(std::string* why) {
   why->clear();
   // Standard users of 2000 and XP, 64-bit programs and systems without
   // c:\windows cannot use the system folder; the user's own folder serves.
-  std::string carpeta = ReadRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey,
-                                     txt::kAppDataValue);
   for (int intento = 0;; ++intento) {
     std::string razon;
     if (fichero_.Open(ruta_, kRecordLength, &razon)) return true;
     *why += txt::kFicheroFallo + ruta_ + ": " + razon;
-    if (intento == 1 || carpeta == txt::kNotFound || carpeta.empty()) return false;
+    // Asked only when the system folder failed: most starts need no registry read here.
+    const std::string carpeta =
+        intento == 0
+            ? ReadRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kAppDataValue)
+            : std::string();
+    if (carpeta == txt::kNotFound || carpeta.empty()) return false;
     plat::CreateFolder(carpeta);
     ruta_ = carpeta + txt::kDataFileName;
     *why += "\r\n";
