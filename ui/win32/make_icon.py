@@ -122,7 +122,12 @@ def ico(images):
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, 'centinela.ico')
+    args = sys.argv[1:]
+    # An option is never a file to write: '--help' once left an icon named so.
+    if len(args) > 1 or (args and args[0].startswith('-')):
+        sys.stderr.write('usage: make_icon.py [target.ico]\n')
+        sys.exit(2)
+    target = args[0] if args else os.path.join(here, 'centinela.ico')
     images = [(size, dib(draw(size))) for size in (32, 16)]
     with open(target, 'wb') as f:
         f.write(ico(images))
