@@ -20,7 +20,7 @@ add_test(NAME ${CENTINELA_TEST_PREFIX}program-has-no-elevation-manifest
 # that drives the program from another process.
 add_executable(hostile_tool tests/e2e/hostile_tool.cpp)
 target_compile_options(hostile_tool PRIVATE -Wall -Wextra -Werror)
-target_link_libraries(hostile_tool PRIVATE shell32)
+target_link_libraries(hostile_tool PRIVATE ntdll)
 target_link_options(hostile_tool PRIVATE -static-libgcc -static-libstdc++)
 set_target_properties(hostile_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e-bin)
 add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-hostile-names-and-sizes

@@ -29,6 +29,14 @@ for key in Run RunServices; do
       "$view" </dev/null >/dev/null 2>&1
   done
 done
+# The tool makes its files in C:\hostile\Startup: the Startup folder in both
+# settings, so that a shell refreshing the first from the second keeps it.
+mkdir -p "$WINEPREFIX/drive_c/hostile/Startup" || exit 1
+folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer'
+{ timeout 60 wine reg add "$folders\Shell Folders" /v Startup /d 'C:\hostile\Startup' /f &&
+  timeout 60 wine reg add "$folders\User Shell Folders" /v Startup /t REG_EXPAND_SZ \
+    /d 'C:\hostile\Startup' /f; } </dev/null >"$work/reg.log" 2>&1 ||
+  { echo "could not set the Startup folder"; exit 1; }
 run() { timeout "$1" wine "$tool" "$2" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 data="$WINEPREFIX/drive_c/windows/ximvar.dat"
 rm -f "$data"

@@ -3,14 +3,15 @@
 // a NUL, one with 1.2 MB of data, names outside the code page, Startup files
 // with a trailing dot or blank beside their namesakes. Each is listed under a
 // readable name, validated by its exact name, and removed alone.
-//   hostile_tool make    makes the entries, before the program starts
+//   hostile_tool make    makes the entries, before the program starts, in
+//                        HKCU's Run key and C:\hostile\Startup (which
+//                        hostile.sh makes the Startup folder)
 //   hostile_tool check   checks the running program; prints the row it
 //                        validated ("validated row N") for the record's check
 //   hostile_tool close   a bare WM_CLOSE to the main window, as End Task
 // Exit code 0 when every check held.
 #include <windows.h>
 // After windows.h, which they need.
-#include <shlobj.h>
 #include <stdio.h>
 #include <winternl.h>
 
@@ -20,14 +21,16 @@
 
 #include "tool.h"
 
+extern "C" NTSTATUS NTAPI NtSetValueKey(HANDLE, PUNICODE_STRING, ULONG, ULONG, PVOID, ULONG);
+
 namespace {
 
 typedef std::wstring W;
-typedef LONG(WINAPI* NtValueFn)(HANDLE, const void*, ULONG, ULONG, const void*, ULONG);
+const wchar_t kStartup[] = L"C:\\hostile\\Startup\\";
 int g_failures = 0;
 
 void Check(bool ok, const char* what, const W& name) {
-  if (!ok) ++g_failures;
+  g_failures += !ok;
   printf("%s: %s (name of %u units)\n", ok ? "ok" : "FAIL", what, unsigned(name.size()));
 }
 
@@ -37,18 +40,11 @@ HKEY Run() {
 
 // Names with a NUL go in and out by count only.
 void SetValue(const W& name, const W& data) {
-  NtValueFn set = reinterpret_cast<NtValueFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetValueKey")));
   HKEY k = Run();
-  UNICODE_STRING c = {USHORT(name.size() * 2), USHORT(name.size() * 2), const_cast<PWSTR>(name.data())};
-  set(k, &c, 0, REG_SZ, data.c_str(), ULONG((data.size() + 1) * 2));
+  UNICODE_STRING c = {USHORT(name.size() * 2), USHORT(name.size() * 2),
+                      const_cast<PWSTR>(name.data())};
+  NtSetValueKey(k, &c, 0, REG_SZ, const_cast<wchar_t*>(data.c_str()), ULONG(data.size() * 2 + 2));
   RegCloseKey(k);
-}
-
-W Startup() {
-  wchar_t path[MAX_PATH] = {0};
-  SHGetSpecialFolderPathW(0, path, CSIDL_STARTUP, TRUE);
-  return path;
 }
 
 // The entries in the order the program lists them: the key's values, then
@@ -64,25 +60,21 @@ std::vector<W> Entries() {
   }
   RegCloseKey(k);
   WIN32_FIND_DATAW f;
-  HANDLE h = FindFirstFileW((Startup() + L"\\*.*").c_str(), &f);
+  HANDLE h = FindFirstFileW((W(kStartup) + L"*.*").c_str(), &f);
   for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &f))
     if (!(f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) all.push_back(L"file " + W(f.cFileName));
   if (h != INVALID_HANDLE_VALUE) FindClose(h);
   return all;
 }
 
-// 1-based, as the table's rows; 0 when it is not there.
-size_t RowOf(const std::vector<W>& entries, const W& entry) {
+// A click on the entry's row (header and rows 14 pixels high at 96 dpi): its
+// number, 1-based as the table's rows, and what the selection field then shows.
+std::string Select(HWND main, const std::vector<W>& entries, const W& entry, size_t* row) {
   const size_t i = size_t(std::find(entries.begin(), entries.end(), entry) - entries.begin());
-  return i < entries.size() ? i + 1 : 0;
-}
-
-// A click on the row's first cell (header and rows 14 pixels high at 96 dpi),
-// and what the selection field then shows.
-std::string SelectRow(HWND main, size_t row) {
-  if (row == 0) return std::string();
+  *row = i < entries.size() ? i + 1 : 0;
+  if (*row == 0) return "(not listed)";
   HWND grid = FindWindowExA(main, 0, "CentinelaGrid", 0);
-  LPARAM at = MAKELPARAM(40, 2 + 14 * row + 7);
+  LPARAM at = MAKELPARAM(40, 2 + 14 * *row + 7);
   SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageA(grid, WM_LBUTTONUP, 0, at);
   char text[256] = {0};
@@ -115,9 +107,8 @@ int main(int argc, char** argv) {
     SetValue(big, W(600 * 1024, L'g'));
     SetValue(ru, L"c:\\ru.exe");
     SetValue(twin, L"c:\\dom.exe");
-    const wchar_t* files[] = {L"foo", L"foo.", L"bar", L"bar "};
-    for (const wchar_t* f : files)
-      CloseHandle(CreateFileW((L"\\\\?\\" + Startup() + L"\\" + f).c_str(), GENERIC_WRITE, 0, 0,
+    for (const wchar_t* f : {L"foo", L"foo.", L"bar", L"bar "})
+      CloseHandle(CreateFileW((L"\\\\?\\" + (kStartup + W(f))).c_str(), GENERIC_WRITE, 0, 0,
                               CREATE_ALWAYS, 0, 0));
     return 0;
   }
@@ -128,31 +119,28 @@ int main(int argc, char** argv) {
   HWND main = tool::WaitShown(tool::kMainClass, 0, 20000);
   Check(main != 0, "the main window came", W());
 
-  // Each is shown under a readable name, then removed alone.
-  struct Hostile { W entry; const char* text; } hostile[] = {
-      {L"value " + nul, "\xa4oculto"}, {L"value " + big, "grande"}, {L"value " + ru, "???"},
-      {L"file foo.", "foo."}, {L"file bar ", "bar "}};
-  for (const Hostile& h : hostile) {
-    const size_t row = RowOf(Entries(), h.entry);
-    const std::string text = SelectRow(main, row);
-    if (text != h.text) printf("  row %u shows [%s]\n", unsigned(row), text.c_str());
-    Check(text == h.text, "listed under a readable name", h.entry);
-  }
-
   // Validated by its exact name: hostile.sh reads the record.
-  const size_t row = RowOf(Entries(), hostile[0].entry);
-  SelectRow(main, row);
+  size_t row = 0;
+  Select(main, Entries(), L"value " + nul, &row);
   Check(PressAndConfirm(main, "Marcar como v\xe1lido", "Validar..."), "validate asked", nul);
   printf("validated row %u\n", unsigned(row));
 
-  for (const Hostile& h : hostile) {
+  // Each is listed under a readable name, then removed alone.
+  const std::pair<W, const char*> hostile[] = {{L"value " + nul, "\xa4oculto"},
+                                               {L"value " + big, "grande"},
+                                               {L"value " + ru, "???"},
+                                               {L"file foo.", "foo."},
+                                               {L"file bar ", "bar "}};
+  for (const auto& h : hostile) {
     std::vector<W> before = Entries();
-    SelectRow(main, RowOf(before, h.entry));
-    Check(PressAndConfirm(main, "Eliminar del inicio", "Eliminar..."), "removal asked", h.entry);
+    const std::string text = Select(main, before, h.first, &row);
+    if (text != h.second) printf("  row %u shows [%s]\n", unsigned(row), text.c_str());
+    Check(text == h.second, "listed under a readable name", h.first);
+    Check(PressAndConfirm(main, "Eliminar del inicio", "Eliminar..."), "removal asked", h.first);
     HWND failure = FindWindowA(0, "Eliminar...");
-    Check(!failure || !IsWindowVisible(failure), "no failure box", h.entry);
-    before.erase(std::remove(before.begin(), before.end(), h.entry), before.end());
-    Check(Entries() == before, "exactly that entry is gone", h.entry);
+    Check(!failure || !IsWindowVisible(failure), "no failure box", h.first);
+    before.erase(std::remove(before.begin(), before.end(), h.first), before.end());
+    Check(Entries() == before, "exactly that entry is gone", h.first);
   }
   printf("%d failure(s)\n", g_failures);
   return g_failures == 0 ? 0 : 1;

@@ -1,8 +1,6 @@
 #include "tests/soak/hooks.h"
 
-#include <string>
-
-#include "core/monitor.h"
+#include <stdio.h>
 
 namespace soak {
 namespace {
@@ -11,58 +9,27 @@ namespace {
 unsigned long g_ticks = 0;
 UINT g_ticksMessage = 0;
 
-BOOL CALLBACK FindBox(HWND window, LPARAM found) {
-  char name[8];
-  if (GetClassNameA(window, name, sizeof name) && !lstrcmpA(name, "#32770") &&
-      IsWindowVisible(window))
-    *reinterpret_cast<bool*>(found) = true;
-  return TRUE;
-}
-
-bool WriteTable(const char* path, const Grid& table) {
-  std::string text;
-  for (int32_t row = 1; row < table.Rows(); ++row) {
-    // The exact-name column is for removal, not for comparing with the places.
-    for (int32_t col = 0; col < kColExacto; ++col) {
-      if (col > 0) text += '\t';
-      text += table.TextMatrix(row, col);
-    }
-    text += "\r\n";
-  }
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, 0) &&
-                  written == text.size();
-  return CloseHandle(file) && ok;
+// The exact-name column is for removal, not for comparing with the places.
+bool WriteTable(const Grid& table) {
+  FILE* out = fopen(kTablePath, "wb");
+  for (int32_t row = 1; out && row < table.Rows(); ++row)
+    for (int32_t col = 0; col < kColExacto; ++col)
+      fprintf(out, "%s%s", table.TextMatrix(row, col).c_str(),
+              col + 1 < kColExacto ? "\t" : "\r\n");
+  return out && fclose(out) == 0;
 }
 
 }  // namespace
 
-bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR timerId, const Grid& table,
+bool OnMessage(UINT message, WPARAM wParam, UINT_PTR timerId, const Monitor& monitor,
                LRESULT* result) {
   if (!g_ticksMessage) g_ticksMessage = RegisterWindowMessageA(kTicksMessage);
-  // Only the ticks that scan count: one that finds a box of ours open
-  // returns at once.
-  if (message == WM_TIMER && wParam == timerId) {
-    bool box = false;
-    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
-    g_ticks += !box;
-    return false;
-  }
-  if (message == g_ticksMessage) {
-    *result = static_cast<LRESULT>(g_ticks);
-    return true;
-  }
-  if (message == WM_COPYDATA) {
-    const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    if (data->dwData != kDumpTag || data->cbData == 0) return false;
-    const char* path = static_cast<const char*>(data->lpData);
-    if (path[data->cbData - 1] != '\0') return false;
-    *result = WriteTable(path, table) ? TRUE : FALSE;
-    return true;
-  }
-  return false;
+  // Only the ticks that scan count: the program skips one while a box of
+  // its own is open.
+  if (message == WM_TIMER && wParam == timerId) g_ticks += !monitor.CajaAbierta();
+  if (message != g_ticksMessage) return false;
+  *result = wParam == kWriteTable ? WriteTable(monitor.LIST1) : static_cast<LRESULT>(g_ticks);
+  return true;
 }
 
 }  // namespace soak

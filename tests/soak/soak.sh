@@ -9,8 +9,9 @@
 #   soak.sh CENTINELA_SOAK_EXE SOAK_TOOL_EXE WORK_DIR
 #
 # In each phase:
-#   1. the places are emptied, so the program starts with nothing to alert
-#      about and its window shown;
+#   1. the places are emptied (with C:\soak\Startup as the Startup folder and
+#      the standard open command), so the program starts with nothing to
+#      alert about and its window shown;
 #   2. the changer runs for a number of ticks (ticks that scanned); some
 #      ticks into it the program's handles, private memory and GDI/USER
 #      objects are taken;
@@ -58,7 +59,6 @@ soak_tool=$(readlink -f "$2")
 work=$3
 deadline=$((SECONDS + BUDGET))
 seed=${CENTINELA_SOAK_SEED:-$((RANDOM * 32768 + RANDOM + 1))}
-startup='C:\soak\Startup'
 
 rm -rf "$work"
 mkdir -p "$work" || exit 1
@@ -102,6 +102,24 @@ tool() {
   return "${PIPESTATUS[0]}"
 }
 
+# wine reg under a time limit, its output to the log.
+reg() { timeout "$(limit 30)" wine reg "$@" </dev/null >>"$work/reg.log" 2>&1; }
+
+# Every place the program reads emptied of values and of the changer's files.
+# A key not there yet cannot be emptied and needs not be; anything left
+# would alert at the start or show in the table, and fail the test there.
+empty_places() {
+  local key view
+  rm -rf "$shared/Startup" && mkdir -p "$shared/Startup" || return 1
+  for key in Run RunServices; do
+    for view in /reg:32 /reg:64; do
+      reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\$key" /va /f "$view"
+    done
+    reg delete "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\$key" /va /f
+  done
+  return 0
+}
+
 # One figure out of a probe line: "figure handles $line".
 figure() { sed -n "s/.*\\b$1=\\([0-9]*\\).*/\\1/p" <<<"$2"; }
 
@@ -119,24 +137,30 @@ wineserver -p </dev/null >/dev/null 2>&1
 # With no window manager on the display, Wine waits 2 s for one at every
 # window hidden (the main window closed, a box answered): unmanaged windows
 # let the hidden phase tick at its pace.
-timeout "$(limit 30)" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
-  </dev/null >>"$work/wineboot.log" 2>&1 || fail "could not set Wine's window handling"
+reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f ||
+  fail "could not set Wine's window handling (see $work/reg.log)"
+# The Startup folder in both settings, so that a shell refreshing the first
+# from the second writes the same folder; the open command the standard one.
+folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer'
+reg add "$folders\Shell Folders" /v Startup /d 'C:\soak\Startup' /f &&
+  reg add "$folders\User Shell Folders" /v Startup /t REG_EXPAND_SZ /d 'C:\soak\Startup' /f &&
+  reg add 'HKCR\exefile\shell\open\command' /ve /d '"%1" %*' /f ||
+  fail "could not set the Startup folder or the open command (see $work/reg.log)"
 
 soak() {
   local mode=$1 ticks=$2 base_ticks=$3 slack_per_tick=$4
   step "$mode: start the program; its window must come with no alert"
-  tool 30 prepare "$startup" || fail "could not empty the start-up places (see $work/tool.log)"
+  empty_places || fail "could not empty the Startup folder"
   wine "$program" </dev/null >"$work/program-$mode.log" 2>&1 &
   program_pid=$!
   local start base now end changed rc
-  start=$(tool 75 wait 1 60) || fail "the program did not start ticking (see $work/tool.log)"
+  start=$(tool 75 probe 1 60) || fail "the program did not start ticking (see $work/tool.log)"
   settled "$start" || fail "the program did not start shown with no alert: $start"
 
   step "$mode: changes for $ticks ticks (seed $seed)"
-  tool 225 change "$seed" "$ticks" 210 "$startup" 'C:\soak\expected.txt' "$mode" \
-    >"$work/changer-$mode.out" &
+  tool 225 change "$seed" "$ticks" 210 "$mode" >"$work/changer-$mode.out" &
   changer_pid=$!
-  base=$(tool 100 wait $(($(figure ticks "$start") + base_ticks)) 90) ||
+  base=$(tool 100 probe $(($(figure ticks "$start") + base_ticks)) 90) ||
     fail "no figures after the first ticks"
   wait "$changer_pid"
   rc=$?
@@ -144,10 +168,10 @@ soak() {
   [ $rc -eq 0 ] || fail "the changer failed (exit code $rc, see $work/tool.log)"
   changed=$(cat "$work/changer-$mode.out")
   now=$(tool 30 probe) || fail "no answer from the program after the changes"
-  end=$(tool 40 wait $(($(figure ticks "$now") + SETTLE_TICKS)) 30) ||
+  end=$(tool 40 probe $(($(figure ticks "$now") + SETTLE_TICKS)) 30) ||
     fail "the program stopped ticking after the changes"
   settled "$end" || fail "the window is not shown with no box at the end: $end"
-  tool 30 dump 'C:\soak\table.txt' || fail "the program did not write its table"
+  tool 30 dump || fail "the program did not write its table"
   tool 10 quit && timeout "$(limit 30)" tail --pid="$program_pid" -f /dev/null ||
     fail "the program did not end"
   program_pid=
@@ -158,7 +182,7 @@ soak() {
   m0=$(figure private "$base") m1=$(figure private "$end")
   slack=$(((t1 - t0) * slack_per_tick))
   {
-    echo "$mode: seed=$seed $changed"
+    echo "$mode: seed=$seed $changed left=$(wc -l <"$shared/expected.txt")"
     echo "$mode: first: $base"
     echo "$mode: end:   $end"
     echo "$mode: handles $h0 -> $h1 (slack $HANDLE_SLACK), private $m0 -> $m1" \

@@ -194,7 +194,7 @@ void Form1Window::OnCommand(int id) {
 LRESULT Form1Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 #ifdef CENTINELA_SOAK
   LRESULT soakResult = 0;
-  if (soak::OnMessage(message, wParam, lParam, kTimer1, form_.monitor.LIST1, &soakResult))
+  if (soak::OnMessage(message, wParam, kTimer1, form_.monitor, &soakResult))
     return soakResult;
 #endif
   if (taskbarCreated_ && message == taskbarCreated_) {
