@@ -78,32 +78,21 @@ TEST_F(ScanTest, NoValueHidesTheValuesAfterIt) {
     EXPECT_EQ(RowCells(r), Cells({names[r - 1], data[r - 1], "NO", kHkcu, txt::kRunKey, ""}));
 }
 
-TEST_F(ScanTest, OpenCommandGivesARowOnlyWhenNotStandard) {
-  struct Case {
-    const char* command;
-    bool listed;
-  };
-  const Case cases[] = {
-      {"\"%1\" %*", false},
-      {"c:\\intruso.exe \"%1\" %*", true},
-      {"", true},
-      {"\"%1\"", false},
-  };
-  for (const Case& c : cases) {
-    places::SetOpenCommand(c.command);
-    monitor.llegirdelregistre();
-    EXPECT_EQ(monitor.LIST1.Rows(), c.listed ? 2 : 1) << c.command;
-    if (c.listed) {
-      EXPECT_EQ(RowCells(1), Cells({c.command, c.command, "NO", kHkcr, "", ""}));
-    }
-  }
-}
-
-TEST_F(ScanTest, AMissingStartupValueGivesNoStartupRows) {
+// The open command gives a row only when it is not a standard one; with no
+// Startup setting there is no folder to list.
+TEST_F(ScanTest, OnlyAnOpenCommandNotStandardAndNoFolderWithoutItsSetting) {
   places::AddStartupFile("uno.exe");
   DeleteRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
-  monitor.llegirdelregistre();
-  EXPECT_EQ(monitor.LIST1.Rows(), 1);
+  const std::pair<const char*, bool> cases[] = {
+      {"\"%1\" %*", false}, {"c:\\intruso.exe \"%1\" %*", true}, {"", true}, {"\"%1\"", false}};
+  for (const auto& c : cases) {
+    places::SetOpenCommand(c.first);
+    monitor.llegirdelregistre();
+    EXPECT_EQ(monitor.LIST1.Rows(), c.second ? 2 : 1) << c.first;
+    if (c.second) {
+      EXPECT_EQ(RowCells(1), Cells({c.first, c.first, "NO", kHkcr, "", ""}));
+    }
+  }
 }
 
 // Each field padded with blanks or cut to its width; a row never validated
@@ -140,13 +129,9 @@ TEST_F(ScanTest, LookupMatchesWholeNamesOnly) {
   std::string file = record + std::string(260, '\0');  // record 2: a gap of zeros
   places::WriteDataFileBytes(file);
 
-  struct Case {
-    const char* name;
-    const char* answer;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"ABCDEF", "SI"}, {"ABC", "NO"}, {"abcdef", "NO"}, {"ABCDEFG", "NO"}, {"", "NO"}};
-  for (const Case& c : cases) EXPECT_EQ(monitor.VALIDAR_CLAVE(c.name), c.answer) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(monitor.VALIDAR_CLAVE(c.first), c.second) << c.first;
 
   // A written record with an empty name is the empty name's validation.
   places::WriteDataFileBytes(std::string(260, ' '));
