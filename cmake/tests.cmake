@@ -6,6 +6,8 @@ include(GoogleTest)
 set(fixtures_dir ${PROJECT_SOURCE_DIR}/tests/fixtures)
 if(WIN32)
   file(GLOB test_sources CONFIGURE_DEPENDS tests/common/*.cpp tests/win32/*.cpp)
+  # The scripted desktop answers the shared cases' boxes on Windows too.
+  list(APPEND test_sources platform/posix/scripted_desktop.cpp)
   # Wine maps the Linux root to drive Z:.
   string(REPLACE "/" "\\\\" fixtures_dir "Z:${fixtures_dir}")
 

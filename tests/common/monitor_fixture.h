@@ -5,9 +5,12 @@
 #include <string>
 
 #include "core/monitor.h"
+#include "core/texts.h"
+#include "platform/posix/scripted_desktop.h"
+#include "platform/registry.h"
 #include "tests/common/places.h"
 
-template <class DesktopT>
+template <class DesktopT = plat::ScriptedDesktop>
 class MonitorTest : public ::testing::Test {
  protected:
   MonitorTest() : monitor(&desktop) {}
@@ -21,6 +24,17 @@ class MonitorTest : public ::testing::Test {
     for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r)
       if (monitor.LIST1.TextMatrix(r, kColNombre) == name) return r;
     return -1;
+  }
+  void AddUserRun(const std::string& name, const std::string& data) {
+    places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, name, data);
+  }
+  // Marks the row valid as the validate button does, and saves.
+  void Validate(int32_t row) {
+    ASSERT_TRUE(monitor.LIST1.SetRow(row));
+    monitor.LIST1.SetCol(kColValidado);
+    monitor.LIST1.SetText(txt::kSi);
+    std::string why;
+    ASSERT_TRUE(monitor.GUARDAR(&why)) << why;
   }
 
   DesktopT desktop;

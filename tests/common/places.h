@@ -11,19 +11,19 @@
 
 namespace places {
 
-// Empties the four watched keys (in every view), points "Startup" at an
-// empty test folder, writes the standard open command, removes the data file.
+// Empties the four watched keys (in every view), points "Startup" at a new
+// empty folder, writes the standard open command, removes the data file.
 void Reset();
 
 // The Startup folder, as the registry names it (a Windows path).
 std::string StartupFolder();
-// Creates a file in the Startup folder (extra attributes under Windows).
-void AddStartupFile(const std::string& name);
-bool StartupFileExists(const std::string& name);
-// A file in the folder that holds the Startup folder, out of its reach.
-void AddFileBesideStartup(const std::string& name);
-bool FileBesideStartupExists(const std::string& name);
-// Makes a subfolder of the Startup folder.
+// Files by Windows path, and in the Startup folder by name.
+void AddFile(const std::string& path);
+bool FileExists(const std::string& path);
+inline void AddStartupFile(const std::string& name) { AddFile(StartupFolder() + "\\" + name); }
+inline bool StartupFileExists(const std::string& name) {
+  return FileExists(StartupFolder() + "\\" + name);
+}
 void AddStartupFolder(const std::string& name);
 
 // Writes a value into a watched key (or any key) in the given view.
@@ -31,8 +31,6 @@ void SetValue(int32_t root, const std::string& key, const std::string& name, uin
               const std::string& bytes, RegView view = kRegViewDefault);
 void SetString(int32_t root, const std::string& key, const std::string& name,
                const std::string& text, RegView view = kRegViewDefault);
-bool ValueExists(int32_t root, const std::string& key, const std::string& name,
-                 RegView view = kRegViewDefault);
 void SetOpenCommand(const std::string& command);
 
 // The view in which a machine-wide value written with `view` shows in the
@@ -50,43 +48,11 @@ void AddStartupFileW(const std::string& wideName);
 // Every value of the key (by view of the default open) and every file of the
 // Startup folder, by exact name and with the values' data.
 std::vector<std::string> Snapshot(int32_t root, const std::string& key);
-// Makes the data file this long (zeros, sparse where the disk allows).
+// Makes the data file about this long: a record there, zeros before it.
 void GrowDataFile(uint64_t bytes);
 
 // The data file's bytes.
 std::string DataFileBytes();
 void WriteDataFileBytes(const std::string& bytes);
-
-}  // namespace places
-
-#include "platform/desktop.h"
-
-namespace places {
-
-// A desktop for tests that show no box: every box is answered OK/No, the
-// window stays as set.
-class QuietDesktop : public plat::Desktop {
- public:
-  int MessageBoxA(const std::string& text, const std::string&, unsigned) override {
-    boxes.push_back(text);
-    return plat::kIdNo;
-  }
-  bool IsWindowVisible() override { return visible; }
-  void ShowWindow() override { visible = true; }
-  void HideWindow() override { visible = false; }
-  void CenterWindow() override {}
-  bool StartProgram(const std::string&) override { return false; }
-  bool PrevInstance() override { return false; }
-  void HideFromTaskList() override {}
-  bool AddTrayIcon() override { return true; }
-  void RemoveTrayIcon() override {}
-  plat::TrayChoice PopupTrayMenu() override { return plat::kTrayNone; }
-  void StartTimer(unsigned) override {}
-  void ShowAbout() override {}
-  void Quit() override {}
-
-  bool visible = true;
-  std::vector<std::string> boxes;
-};
 
 }  // namespace places

@@ -5,57 +5,64 @@
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <string>
 
 #include "core/regprocs.h"
 #include "core/texts.h"
-#include "tests/common/support.h"
+#include "platform/regedit4.h"
+#include "tests/common/places.h"
+#ifndef _WIN32
+#include "platform/posix/standin.h"
+#endif
 
 namespace {
 
 using plat::kHkeyCurrentUser;
 using plat::kHkeyLocalMachine;
 
-const std::string kTypes = std::string(support::kSandbox) + "\\Types";
-const std::string kLarge = std::string(support::kSandbox) + "\\Large";
-const std::string kScratch = std::string(support::kSandbox) + "\\Scratch";
+const std::string kSandbox = "Software\\CentinelaTest";
+const std::string kTypes = kSandbox + "\\Types";
+const std::string kLarge = kSandbox + "\\Large";
+const std::string kScratch = kSandbox + "\\Scratch";
+
+// Loads tests/fixtures/<name>: natively with our REGEDIT4 reader, on Windows
+// with the system's own "regedit /s", so both registries get the same data.
+// "regedit.exe" alone finds the one of our own bitness, so HKLM\Software
+// lands in the view that this test program reads by default.
+bool Import(const std::string& name) {
+#ifdef _WIN32
+  return system(("regedit.exe /s \"" CENTINELA_FIXTURES_DIR "\\" + name + "\"").c_str()) == 0;
+#else
+  return plat::standin::LoadRegFile(CENTINELA_FIXTURES_DIR "/" + name);
+#endif
+}
 
 class RegistryTest : public ::testing::Test {
  protected:
-  void SetUp() override { support::ResetTestKeys(); }
-  void TearDown() override { support::ResetTestKeys(); }
+  void SetUp() override { Clear(); }
+  void TearDown() override { Clear(); }
+  static void Clear() {
+#ifdef _WIN32
+    plat::DeleteRegTree(plat::RootKey(kHkeyCurrentUser), kSandbox, 0);
+    for (plat::REGSAM view : {plat::kKeyWow64_32Key, plat::kKeyWow64_64Key})
+      plat::DeleteRegTree(plat::RootKey(kHkeyLocalMachine), kSandbox, view);
+#else
+    plat::standin::ResetRegistry();
+#endif
+  }
 };
 
-// Raw access for checking what the procedures stored.
-struct Stored {
-  plat::LONG status;
-  plat::DWORD type;
-  std::string data;
-};
-
-Stored Query(int32_t root, const std::string& subKey, const char* name) {
-  Stored s = {0, 0, std::string()};
-  plat::HKEY key = 0;
-  s.status = plat::RegOpenKeyA(plat::RootKey(root), subKey.c_str(), &key);
-  if (s.status != plat::kErrorSuccess) return s;
+// What a procedure stored: its type and bytes.
+std::string Query(const std::string& subKey, const char* name, plat::DWORD* type) {
+  RegKey key;
   plat::BYTE buf[64];
   plat::DWORD size = sizeof buf;
-  s.status = plat::RegQueryValueExA(key, name, 0, &s.type, buf, &size);
-  if (s.status == plat::kErrorSuccess) s.data.assign(reinterpret_cast<char*>(buf), size);
-  plat::RegCloseKey(key);
-  return s;
-}
-
-void SetValue(int32_t root, const std::string& subKey, const std::string& name, plat::DWORD type,
-              const std::string& data, size_t size = std::string::npos) {
-  plat::HKEY key = 0;
-  ASSERT_EQ(plat::kErrorSuccess, plat::RegCreateKeyA(plat::RootKey(root), subKey.c_str(), &key));
-  ASSERT_EQ(plat::kErrorSuccess,
-            plat::RegSetValueExA(
-                key, name.c_str(), 0, type, reinterpret_cast<const plat::BYTE*>(data.data()),
-                static_cast<plat::DWORD>(size < data.size() ? size : data.size())));
-  plat::RegCloseKey(key);
+  if (!key.Open(kHkeyCurrentUser, subKey) ||
+      plat::RegQueryValueExA(key.Handle(), name, 0, type, buf, &size) != plat::kErrorSuccess)
+    return "(none)";
+  return std::string(reinterpret_cast<char*>(buf), size);
 }
 
 struct TypeCase {
@@ -66,7 +73,7 @@ struct TypeCase {
 };
 
 TEST_F(RegistryTest, EveryTypeBecomesTextAsEachProcedureSays) {
-  ASSERT_TRUE(support::ImportRegFixture("types.reg"));
+  ASSERT_TRUE(Import("types.reg"));
   const TypeCase cases[] = {
       {"", 1, "default text", "default text"},
       {"A_sz", 1, "C:\\Archivos de programa\\a.exe \"/min\"",
@@ -98,7 +105,7 @@ TEST_F(RegistryTest, EveryTypeBecomesTextAsEachProcedureSays) {
   EXPECT_EQ("005", ReadRegValue(kHkeyCurrentUser, "software\\CENTINELATEST\\types", "b_DWORD5"));
   EXPECT_EQ("\xe9t\xe9", ReadRegValue(kHkeyCurrentUser, kTypes, "l_CAF\xc9"));
   // Past the last value, a value or a key that is not there: "Not Found".
-  const std::string missingKey = std::string(support::kSandbox) + "\\Missing";
+  const std::string missingKey = kSandbox + "\\Missing";
   EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, missingKey, "A_sz"));
   EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, kTypes, "NoSuchValue"));
   for (const std::string& key : {kTypes, missingKey}) {
@@ -109,46 +116,36 @@ TEST_F(RegistryTest, EveryTypeBecomesTextAsEachProcedureSays) {
   }
 }
 
-TEST_F(RegistryTest, DataBeyondTheBuffersIsUnreadableUntilReadWhole) {
-  ASSERT_TRUE(support::ImportRegFixture("large.reg"));
+// A name or data too long for the first read's buffers: that value reads
+// "Not Found" and is unreadable, its neighbours read, and with the largest
+// buffers it reads whole.
+TEST_F(RegistryTest, ValuesBeyondTheBuffersAreUnreadableUntilReadWhole) {
+  ASSERT_TRUE(Import("large.reg"));
   EXPECT_EQ(4096u, ReadRegValue(kHkeyCurrentUser, kLarge, "A_exact").size());
   EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, kLarge, "B_over"));
-
-  EnumStatus status = kEnumNoMore;
-  EXPECT_EQ(2047u, EnumRegValue(kHkeyCurrentUser, kLarge, 0, &status).data.size());
-  EXPECT_EQ(kEnumOk, status);
-  EXPECT_EQ(txt::kNotFound, EnumRegValue(kHkeyCurrentUser, kLarge, 1, &status).data);
-  EXPECT_EQ(kEnumUnreadable, status);
-  EXPECT_EQ("after", EnumRegValue(kHkeyCurrentUser, kLarge, 2, &status).data);
-
-  RegKey key;
-  ASSERT_TRUE(key.Open(kHkeyCurrentUser, kLarge));
-  RegEnumResult whole = EnumValueAt(key, 1, kRegNameCharsMax, kRegDataBytesMax, &status);
-  EXPECT_EQ(kEnumOk, status);
-  EXPECT_EQ("B_over", whole.name);
-  ASSERT_EQ(2048u, whole.data.size());
-  EXPECT_EQ('\x01', whole.data[0]);
-  EXPECT_EQ(static_cast<char>((2047 * 7 + 1) & 0xFF), whole.data[2047]);
-}
-
-TEST_F(RegistryTest, NameBufferMustHoldTheNameAndItsZero) {
-  const std::string fits(kRegNameChars - 1, 'n');
-  const std::string tooLong(kRegNameChars, 'n');
-  SetValue(kHkeyCurrentUser, kScratch, fits, plat::kRegSz, std::string("a\0", 2));
-  SetValue(kHkeyCurrentUser, kScratch, tooLong, plat::kRegSz, std::string("b\0", 2));
-
-  EnumStatus status = kEnumNoMore;
-  EXPECT_EQ(fits, EnumRegValue(kHkeyCurrentUser, kScratch, 0, &status).name);
-  EXPECT_EQ(kEnumOk, status);
-  EXPECT_EQ(txt::kNotFound, EnumRegValue(kHkeyCurrentUser, kScratch, 1, &status).data);
-  EXPECT_EQ(kEnumUnreadable, status);
-
-  RegKey key;
-  ASSERT_TRUE(key.Open(kHkeyCurrentUser, kScratch));
-  RegEnumResult whole = EnumValueAt(key, 1, kRegNameCharsMax, kRegDataBytesMax, &status);
-  EXPECT_EQ(kEnumOk, status);
-  EXPECT_EQ(tooLong, whole.name);
-  EXPECT_EQ("b", whole.data);
+  EXPECT_EQ(2047u, EnumRegValue(kHkeyCurrentUser, kLarge, 0).data.size());
+  EXPECT_EQ("after", EnumRegValue(kHkeyCurrentUser, kLarge, 2).data);
+  const std::string fits(kRegNameChars - 1, 'n'), tooLong(kRegNameChars, 'n');
+  places::SetString(kHkeyCurrentUser, kScratch, fits, "a");
+  places::SetString(kHkeyCurrentUser, kScratch, tooLong, "b");
+  std::string over;  // the fixture's 2,048 bytes
+  for (int i = 0; i < 2048; ++i) over += static_cast<char>((i * 7 + 1) & 0xFF);
+  const struct {
+    std::string key, first, name, data;
+  } cases[] = {{kLarge, "A_exact", "B_over", over}, {kScratch, fits, tooLong, "b"}};
+  for (const auto& c : cases) {
+    EnumStatus status = kEnumNoMore;
+    EXPECT_EQ(c.first, EnumRegValue(kHkeyCurrentUser, c.key, 0, &status).name);
+    EXPECT_EQ(kEnumOk, status);
+    EXPECT_EQ(txt::kNotFound, EnumRegValue(kHkeyCurrentUser, c.key, 1, &status).data);
+    EXPECT_EQ(kEnumUnreadable, status);
+    RegKey key;
+    ASSERT_TRUE(key.Open(kHkeyCurrentUser, c.key));
+    RegEnumResult whole = EnumValueAt(key, 1, kRegNameCharsMax, kRegDataBytesMax, &status);
+    EXPECT_EQ(kEnumOk, status);
+    EXPECT_EQ(c.name, whole.name);
+    EXPECT_EQ(c.data, whole.data);
+  }
 }
 
 TEST_F(RegistryTest, WriteCreatesTheKeyAndStoresByType) {
@@ -175,10 +172,9 @@ TEST_F(RegistryTest, WriteCreatesTheKeyAndStoresByType) {
   for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
     SCOPED_TRACE(i);
     WriteRegValue(kHkeyCurrentUser, cases[i].subKey, cases[i].name, cases[i].type, cases[i].text);
-    Stored stored = Query(kHkeyCurrentUser, cases[i].subKey, cases[i].name);
-    EXPECT_EQ(plat::kErrorSuccess, stored.status);
-    EXPECT_EQ(cases[i].storedType, stored.type);
-    EXPECT_EQ(cases[i].stored, stored.data);
+    plat::DWORD type = 0;
+    EXPECT_EQ(cases[i].stored, Query(cases[i].subKey, cases[i].name, &type));
+    EXPECT_EQ(cases[i].storedType, type);
     EXPECT_EQ(cases[i].readBack, ReadRegValue(kHkeyCurrentUser, cases[i].subKey, cases[i].name));
   }
 }
@@ -186,23 +182,27 @@ TEST_F(RegistryTest, WriteCreatesTheKeyAndStoresByType) {
 TEST_F(RegistryTest, StringWithoutTerminatorLosesItsLastCharacter) {
   // A byte other than zero after the data keeps Windows NT from counting a
   // terminator of its own.
-  SetValue(kHkeyCurrentUser, kScratch, "u", plat::kRegSz, "abcX", 3);
+  plat::HKEY key = 0;
+  ASSERT_EQ(plat::kErrorSuccess,
+            plat::RegCreateKeyA(plat::RootKey(kHkeyCurrentUser), kScratch.c_str(), &key));
+  plat::RegSetValueExA(key, "u", 0, plat::kRegSz, reinterpret_cast<const plat::BYTE*>("abcX"), 3);
+  plat::RegCloseKey(key);
   EXPECT_EQ("ab", ReadRegValue(kHkeyCurrentUser, kScratch, "u"));
   EXPECT_EQ("ab", EnumRegValue(kHkeyCurrentUser, kScratch, 0).data);
 }
 
 TEST_F(RegistryTest, DeleteRemovesOneValueAndIgnoresWhatIsMissing) {
-  ASSERT_TRUE(support::ImportRegFixture("types.reg"));
-  ASSERT_TRUE(support::ImportRegFixture("machine.reg"));
-  const std::string run = std::string(support::kSandbox) + "\\Run";
-  SetValue(kHkeyCurrentUser, run, "A_machine", plat::kRegSz, std::string("user\0", 5));
+  ASSERT_TRUE(Import("types.reg"));
+  ASSERT_TRUE(Import("machine.reg"));
+  const std::string run = kSandbox + "\\Run";
+  places::SetString(kHkeyCurrentUser, run, "A_machine", "user");
 
   DeleteRegValue(kHkeyCurrentUser, run, "A_machine");
   EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, run, "A_machine"));
   EXPECT_EQ("c:\\machine.exe", ReadRegValue(kHkeyLocalMachine, run, "A_machine"));
 
   DeleteRegValue(kHkeyCurrentUser, run, "A_machine");
-  DeleteRegValue(kHkeyCurrentUser, std::string(support::kSandbox) + "\\Nowhere", "x");
+  DeleteRegValue(kHkeyCurrentUser, kSandbox + "\\Nowhere", "x");
   EXPECT_EQ("005", ReadRegValue(kHkeyCurrentUser, kTypes, "B_dword5"));
 
   // Deleting a value moves those behind it one index up.

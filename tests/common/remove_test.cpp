@@ -5,19 +5,15 @@
 #include <algorithm>
 
 #include "core/exacto.h"
-#include "core/monitor.h"
-#include "core/texts.h"
-#include "platform/registry.h"
 #include "platform/text.h"
 #ifndef _WIN32
 #include "platform/posix/standin.h"
 #endif
 #include "tests/common/monitor_fixture.h"
-#include "tests/common/places.h"
 
 namespace {
 
-class RemoveTest : public MonitorTest<places::QuietDesktop> {
+class RemoveTest : public MonitorTest<> {
  protected:
   // Makes the entry current, by name and location, as a click would.
   void Select(const std::string& name, const std::string& location, const std::string& view = "") {
@@ -31,117 +27,102 @@ class RemoveTest : public MonitorTest<places::QuietDesktop> {
     }
     FAIL() << "no row " << name << " at " << location;
   }
-  int Count(const std::string& name) const {
-    int n = 0;
-    for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r)
-      if (monitor.LIST1.TextMatrix(r, kColNombre) == name) ++n;
-    return n;
+  // The rows as name, command, place, key and view.
+  std::vector<std::string> Rows() const {
+    std::vector<std::string> rows;
+    for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r) {
+      rows.emplace_back();
+      for (int32_t c : {kColNombre, kColRuta, kColUbicacion, kColSubclave, kColVista})
+        rows.back() += monitor.LIST1.TextMatrix(r, c) + "|";
+    }
+    return rows;
   }
 };
 
-TEST_F(RemoveTest, AMachineValueGoesAndTheUsersNamesakeStays) {
+// From each place exactly the entry removed goes: the machine's value and
+// not the user's namesake, the 32-bit view's and not the 64-bit one's, one
+// Startup file and not its neighbour, and the open command is written back
+// standard. Validated before it went, each is still validated when it returns.
+TEST_F(RemoveTest, EachPlaceLosesExactlyTheEntryAndItsMarkStays) {
   const RegView mv = places::MachineView();
-  places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "Dup", "c:\\m.exe", mv);
-  places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, "Dup", "c:\\u.exe");
+  const bool twoViews = plat::RegHasTwoViews();
+  const std::string command = "c:\\intruso.exe \"%1\" %*";
+  auto add = [&] {
+    places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "Dup", "c:\\m.exe", mv);
+    AddUserRun("Dup", "c:\\u.exe");
+    for (RegView view : {kRegView64, kRegView32})
+      if (twoViews)
+        places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "Par", "c:\\p.exe", view);
+    places::AddStartupFile("borrame.lnk");
+    places::AddStartupFile("queda.lnk");
+    places::SetOpenCommand(command);
+  };
+  const struct {
+    std::string name, location, view;
+  } targets[] = {{"Dup", "-2147483646", places::ViewTag(mv)},
+                 {"Par", "-2147483646", twoViews ? "32" : "(none)"},
+                 {"borrame.lnk", places::StartupFolder(), ""},
+                 {command, "-2147483648", ""}};
+  add();
   monitor.llegirdelregistre();
-  Select("Dup", "-2147483646", places::ViewTag(mv));
-  std::string why;
-  EXPECT_TRUE(monitor.eliminar(&why)) << why;
-  EXPECT_FALSE(places::ValueExists(plat::kHkeyLocalMachine, txt::kRunKey, "Dup", mv));
-  EXPECT_TRUE(places::ValueExists(plat::kHkeyCurrentUser, txt::kRunKey, "Dup"));
-  EXPECT_EQ(Count("Dup"), 1);
-}
-
-TEST_F(RemoveTest, RemovalActsOnTheViewTheRowCameFrom) {
-  if (!plat::RegHasTwoViews()) GTEST_SKIP() << "one registry view here";
-  places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "Par", "c:\\64.exe", kRegView64);
-  places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "Par", "c:\\32.exe", kRegView32);
-  monitor.llegirdelregistre();
-  Select("Par", "-2147483646", "32");
-  std::string why;
-  EXPECT_TRUE(monitor.eliminar(&why)) << why;
-  EXPECT_FALSE(places::ValueExists(plat::kHkeyLocalMachine, txt::kRunKey, "Par", kRegView32));
-  EXPECT_TRUE(places::ValueExists(plat::kHkeyLocalMachine, txt::kRunKey, "Par", kRegView64));
-}
-
-TEST_F(RemoveTest, AStartupFileIsDeletedFromTheFolderTheRegistryNames) {
-  places::AddStartupFile("borrame.lnk");
-  places::AddStartupFile("queda.lnk");
-  monitor.llegirdelregistre();
-  Select("borrame.lnk", places::StartupFolder());
-  std::string why;
-  EXPECT_TRUE(monitor.eliminar(&why)) << why;
-  EXPECT_FALSE(places::StartupFileExists("borrame.lnk"));
-  EXPECT_TRUE(places::StartupFileExists("queda.lnk"));
-  EXPECT_EQ(Count("borrame.lnk"), 0);
-}
-
-TEST_F(RemoveTest, TheOpenCommandIsWrittenBack) {
-  places::SetOpenCommand("c:\\intruso.exe \"%1\" %*");
-  monitor.llegirdelregistre();
-  Select("c:\\intruso.exe \"%1\" %*", "-2147483648");
-  std::string why;
-  EXPECT_TRUE(monitor.eliminar(&why)) << why;
+  for (const auto& t : targets) {
+    if (t.view == "(none)") continue;
+    SCOPED_TRACE(t.name);
+    Select(t.name, t.location, t.view);
+    std::vector<std::string> expected = Rows();
+    const int32_t row = monitor.LIST1.Row();
+    expected.erase(expected.begin() + row - 1);
+    Validate(row);
+    monitor.LIST1.SetRow(row);
+    std::string why;
+    EXPECT_TRUE(monitor.eliminar(&why)) << why;
+    EXPECT_EQ(Rows(), expected);
+    monitor.llegirdelregistre();
+    EXPECT_EQ(Rows(), expected);
+  }
   EXPECT_EQ(ReadRegValue(plat::kHkeyClassesRoot, txt::kOpenCommandKey, ""), "\"%1\" %*");
-  EXPECT_EQ(monitor.LIST1.Rows(), 1);
+  add();
+  monitor.llegirdelregistre();
+  for (const auto& t : targets) {
+    if (t.view == "(none)") continue;
+    Select(t.name, t.location, t.view);
+    EXPECT_EQ(monitor.LIST1.TextMatrix(monitor.LIST1.Row(), kColValidado), "SI") << t.name;
+  }
 }
 
-TEST_F(RemoveTest, ARemovedEntryThatComesBackIsStillValidated) {
-  places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, "Vuelve", "c:\\v.exe");
-  monitor.llegirdelregistre();
-  Select("Vuelve", "-2147483647");
-  monitor.LIST1.SetCol(kColValidado);
-  monitor.LIST1.SetText(txt::kSi);
-  std::string why;
-  ASSERT_TRUE(monitor.GUARDAR(&why));
-  Select("Vuelve", "-2147483647");
-  EXPECT_TRUE(monitor.eliminar(&why));
-  places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, "Vuelve", "c:\\v.exe");
-  monitor.llegirdelregistre();
-  EXPECT_EQ(monitor.LIST1.TextMatrix(1, kColValidado), "SI");
-}
-
-// The Startup setting moved since the scan: the row's folder is no longer the
-// one the registry names, so nothing may be deleted.
-TEST_F(RemoveTest, ARowFromAnOldStartupFolderRemovesNothing) {
-  places::AddStartupFile("viejo.lnk");
-  monitor.llegirdelregistre();
-  Select("viejo.lnk", places::StartupFolder());
-  places::SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue,
-                    places::StartupFolder() + "2");
-  std::string why;
-  EXPECT_FALSE(monitor.eliminar(&why));
-  EXPECT_NE(why.find("viejo.lnk"), std::string::npos);
-  EXPECT_TRUE(places::StartupFileExists("viejo.lnk"));
-}
-
-TEST_F(RemoveTest, ANameWithAPathInItIsNeverFollowed) {
+// A row whose folder is no longer the one the registry names (the setting
+// moved since the scan), or whose name climbs out of the folder, deletes
+// nothing and says which entry stayed.
+TEST_F(RemoveTest, ARowThatPointsOutOfTheFolderRemovesNothing) {
   places::AddStartupFile("senuelo.txt");
-  places::AddFileBesideStartup("victima.txt");
-  // Rows claiming names that climb out of the folder.
-  const char* names[] = {"..\\victima.txt", "../victima.txt", "c:..\\victima.txt", ".."};
-  for (const char* name : names) {
+  const std::string victim = places::StartupFolder() + "-victima.txt";
+  places::AddFile(victim);
+  for (const std::string name :
+       {"", "..\\Inicio-victima.txt", "../Inicio-victima.txt", "c:..\\Inicio-victima.txt", ".."}) {
+    places::SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue,
+                      places::StartupFolder());
     monitor.llegirdelregistre();
     Select("senuelo.txt", places::StartupFolder());
-    monitor.LIST1.SetCol(kColNombre);
-    monitor.LIST1.SetText(name);
-    monitor.LIST1.SetCol(kColExacto);
-    monitor.LIST1.SetText(ExactoDeAnsi(name));
+    if (name.empty()) {
+      places::SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue,
+                        places::StartupFolder() + "2");
+    } else {
+      monitor.LIST1.SetCol(kColNombre);
+      monitor.LIST1.SetText(name);
+      monitor.LIST1.SetCol(kColExacto);
+      monitor.LIST1.SetText(ExactoDeAnsi(name));
+    }
     std::string why;
     EXPECT_FALSE(monitor.eliminar(&why)) << name;
-    EXPECT_TRUE(places::FileBesideStartupExists("victima.txt")) << name;
+    EXPECT_NE(why.find(name.empty() ? "senuelo.txt" : name), std::string::npos) << why;
+    EXPECT_TRUE(places::FileExists(victim)) << name;
+    EXPECT_TRUE(places::StartupFileExists("senuelo.txt")) << name;
   }
 }
 
 // Entries made the way programs hide from tools: each is listed under a
 // name a person can read, validated alone, and removal takes exactly it,
 // leaving every other value of the key and file of the folder as it was.
-std::string W(std::initializer_list<plat::WCHAR> units) {
-  std::string wide;
-  for (plat::WCHAR u : units) plat::AppendWide(&wide, u);
-  return wide;
-}
-
 std::string WideSz(const std::string& ansi) {
   return plat::WideFromAnsi(ansi) + std::string(2, '\0');
 }
@@ -152,18 +133,18 @@ struct Hostile {
   std::string name;  // exact (wide)
   std::string data;  // a value's REG_SZ data, wide with its zero
   std::string shown;
-  std::string twin;  // a namesake that must stay as it is ("" the default value)
+  std::string twin;  // a namesake that must stay ("" the default value)
 };
 
 TEST_F(RemoveTest, HostileNamesAndSizesAreListedValidatedAndRemovedExactly) {
   const std::string mark(1, txt::kMarcaNul);
   const Hostile cases[] = {
-      {"NUL first", false, W({0, 'o', 'c', 'u', 'l', 't', 'o'}), WideSz("c:\\x.exe"),
+      {"NUL first", false, std::string("\0\0o\0c\0u\0l\0t\0o\0", 14), WideSz("c:\\x.exe"),
        mark + "oculto", ""},
-      {"1.2 MB of data", false, plat::WideFromAnsi("grande"),
-       WideSz(std::string(600 * 1024, 'g')), "grande", ""},
-      {"outside the code page", false, W({0x416, 0x443, 0x43A}), WideSz("c:\\ru.exe"), "???",
-       W({0x414, 0x43E, 0x43C})},
+      {"1.2 MB of data", false, plat::WideFromAnsi("grande"), WideSz(std::string(600 * 1024, 'g')),
+       "grande", ""},
+      {"outside the code page", false, "\x16\x04\x43\x04\x3a\x04", WideSz("c:\\ru.exe"), "???",
+       "\x14\x04\x3e\x04\x3c\x04"},
       {"trailing dot", true, plat::WideFromAnsi("foo."), "", "foo.", plat::WideFromAnsi("foo")},
       {"trailing blank", true, plat::WideFromAnsi("bar "), "", "bar ", plat::WideFromAnsi("bar")},
   };
@@ -192,11 +173,7 @@ TEST_F(RemoveTest, HostileNamesAndSizesAreListedValidatedAndRemovedExactly) {
     EXPECT_EQ(monitor.LIST1.TextMatrix(twin, kColExacto), ExactoDeWide(h.twin));
 
     // Validated alone, and still after a rescan.
-    monitor.LIST1.SetRow(row);
-    monitor.LIST1.SetCol(kColValidado);
-    monitor.LIST1.SetText(txt::kSi);
-    std::string why;
-    ASSERT_TRUE(monitor.GUARDAR(&why)) << why;
+    Validate(row);
     for (int32_t r = 1; r <= 2; ++r) {
       const bool isIt = monitor.LIST1.TextMatrix(r, kColExacto) == ExactoDeWide(h.name);
       EXPECT_EQ(monitor.LIST1.TextMatrix(r, kColValidado), isIt ? "SI" : "NO");
@@ -204,11 +181,14 @@ TEST_F(RemoveTest, HostileNamesAndSizesAreListedValidatedAndRemovedExactly) {
     }
 
     monitor.LIST1.SetRow(row);
+    std::string why;
     EXPECT_TRUE(monitor.eliminar(&why)) << why;
-    const std::vector<std::string> after = places::Snapshot(hkcu, txt::kRunKey);
-    ASSERT_EQ(after.size(), 1u);
-    EXPECT_NE(std::find(before.begin(), before.end(), after[0]), before.end());
-    EXPECT_EQ(after[0].find(h.file ? "file " + h.twin : "value " + h.twin + " = "), 0u);
+    std::vector<std::string> rest = before;
+    const auto it = std::find(rest.begin(), rest.end(),
+                              h.file ? "file " + h.name : "value " + h.name + " = " + h.data);
+    ASSERT_NE(it, rest.end());
+    rest.erase(it);
+    EXPECT_EQ(places::Snapshot(hkcu, txt::kRunKey), rest);
     EXPECT_EQ(monitor.LIST1.Rows(), 2);
   }
 }

@@ -3,11 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/exacto.h"
-#include "core/monitor.h"
-#include "core/texts.h"
-#include "platform/registry.h"
 #include "tests/common/monitor_fixture.h"
-#include "tests/common/places.h"
 
 namespace {
 
@@ -17,7 +13,7 @@ const std::string kHklm = "-2147483646";
 const std::string kHkcu = "-2147483647";
 const std::string kHkcr = "-2147483648";
 
-class ScanTest : public MonitorTest<places::QuietDesktop> {
+class ScanTest : public MonitorTest<> {
  protected:
   Cells RowCells(int32_t row) const {
     Cells cells;
@@ -27,17 +23,6 @@ class ScanTest : public MonitorTest<places::QuietDesktop> {
   std::string Mark(const std::string& name) const {
     int32_t row = FindRow(name);
     return row < 0 ? "(absent)" : monitor.LIST1.TextMatrix(row, kColValidado);
-  }
-  // Marks the entry valid as the validate button does, and saves.
-  void Validate(const std::string& name) {
-    ASSERT_TRUE(monitor.LIST1.SetRow(FindRow(name)));
-    monitor.LIST1.SetCol(kColValidado);
-    monitor.LIST1.SetText(txt::kSi);
-    std::string why;
-    ASSERT_TRUE(monitor.GUARDAR(&why)) << why;
-  }
-  void AddUserRun(const std::string& name, const std::string& data) {
-    places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, name, data);
   }
 };
 
@@ -86,42 +71,28 @@ TEST_F(ScanTest, NoValueHidesTheValuesAfterIt) {
                    std::string("\x05\x00\x00\x00", 4));
   monitor.llegirdelregistre();
   const Cells names = {"", "a1", "a2", "a3", longName, "a5"};
-  const Cells data = {"c:\\default.exe", txt::kNotFound, longData, "c:\\after.exe",
-                      "c:\\longname.exe", "005"};
+  const Cells data = {"c:\\default.exe", txt::kNotFound,     longData,
+                      "c:\\after.exe",   "c:\\longname.exe", "005"};
   ASSERT_EQ(monitor.LIST1.Rows(), 7);
-  for (int32_t r = 1; r <= 6; ++r) {
-    EXPECT_EQ(RowCells(r)[kColNombre], names[r - 1]);
-    EXPECT_EQ(RowCells(r)[kColRuta], data[r - 1]);
-    EXPECT_EQ(RowCells(r)[kColValidado], "NO");
-  }
+  for (int32_t r = 1; r <= 6; ++r)
+    EXPECT_EQ(RowCells(r), Cells({names[r - 1], data[r - 1], "NO", kHkcu, txt::kRunKey, ""}));
 }
 
-TEST_F(ScanTest, OpenCommandGivesARowOnlyWhenNotStandard) {
-  struct Case {
-    const char* command;
-    bool listed;
-  };
-  const Case cases[] = {
-      {"\"%1\" %*", false},
-      {"c:\\intruso.exe \"%1\" %*", true},
-      {"", true},
-      {"\"%1\"", false},
-  };
-  for (const Case& c : cases) {
-    places::SetOpenCommand(c.command);
-    monitor.llegirdelregistre();
-    EXPECT_EQ(monitor.LIST1.Rows(), c.listed ? 2 : 1) << c.command;
-    if (c.listed) {
-      EXPECT_EQ(RowCells(1), Cells({c.command, c.command, "NO", kHkcr, "", ""}));
-    }
-  }
-}
-
-TEST_F(ScanTest, AMissingStartupValueGivesNoStartupRows) {
+// The open command gives a row only when it is not a standard one; with no
+// Startup setting there is no folder to list.
+TEST_F(ScanTest, OnlyAnOpenCommandNotStandardAndNoFolderWithoutItsSetting) {
   places::AddStartupFile("uno.exe");
   DeleteRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
-  monitor.llegirdelregistre();
-  EXPECT_EQ(monitor.LIST1.Rows(), 1);
+  const std::pair<const char*, bool> cases[] = {
+      {"\"%1\" %*", false}, {"c:\\intruso.exe \"%1\" %*", true}, {"", true}, {"\"%1\"", false}};
+  for (const auto& c : cases) {
+    places::SetOpenCommand(c.first);
+    monitor.llegirdelregistre();
+    EXPECT_EQ(monitor.LIST1.Rows(), c.second ? 2 : 1) << c.first;
+    if (c.second) {
+      EXPECT_EQ(RowCells(1), Cells({c.first, c.first, "NO", kHkcr, "", ""}));
+    }
+  }
 }
 
 // Each field padded with blanks or cut to its width; a row never validated
@@ -131,7 +102,7 @@ TEST_F(ScanTest, SaveWritesValidatedRowsAtTheirRowNumbers) {
   places::SetString(plat::kHkeyCurrentUser, txt::kRunServicesKey, "svc", "c:\\svc.exe");
   places::AddStartupFile("programa-de-inicio.exe");
   monitor.llegirdelregistre();
-  for (const char* name : {"a", "c", "svc", "programa-de-inicio.exe"}) Validate(name);
+  for (const char* name : {"a", "c", "svc", "programa-de-inicio.exe"}) Validate(FindRow(name));
   EXPECT_EQ(monitor.list2.Rows(), 31);  // never fewer than 30 records
   EXPECT_EQ(Mark("a"), "SI");
   EXPECT_EQ(Mark("b"), "NO");
@@ -142,7 +113,8 @@ TEST_F(ScanTest, SaveWritesValidatedRowsAtTheirRowNumbers) {
   EXPECT_EQ(bytes.substr(260, 260), std::string(260, '\0'));  // record 2 never written
   const std::string record3 = bytes.substr(520, 260);
   EXPECT_EQ(record3.substr(0, 10), "-214748364");
-  EXPECT_EQ(record3.substr(10, 50), std::string(txt::kRunKey) + std::string(50 - sizeof txt::kRunKey + 1, ' '));
+  EXPECT_EQ(record3.substr(10, 50),
+            std::string(txt::kRunKey) + std::string(50 - sizeof txt::kRunKey + 1, ' '));
   EXPECT_EQ(record3.substr(60, 100), "c" + std::string(99, ' '));
   EXPECT_EQ(record3.substr(160, 100), "c:\\c" + std::string(96, ' '));
   EXPECT_EQ(bytes.substr(5 * 260 + 10, 50), std::string(txt::kRunServicesKey).substr(0, 50));
@@ -157,13 +129,9 @@ TEST_F(ScanTest, LookupMatchesWholeNamesOnly) {
   std::string file = record + std::string(260, '\0');  // record 2: a gap of zeros
   places::WriteDataFileBytes(file);
 
-  struct Case {
-    const char* name;
-    const char* answer;
-  };
-  const Case cases[] = {{"ABCDEF", "SI"}, {"ABC", "NO"}, {"abcdef", "NO"}, {"ABCDEFG", "NO"},
-                        {"", "NO"}};
-  for (const Case& c : cases) EXPECT_EQ(monitor.VALIDAR_CLAVE(c.name), c.answer) << c.name;
+  const std::pair<const char*, const char*> cases[] = {
+      {"ABCDEF", "SI"}, {"ABC", "NO"}, {"abcdef", "NO"}, {"ABCDEFG", "NO"}, {"", "NO"}};
+  for (const auto& c : cases) EXPECT_EQ(monitor.VALIDAR_CLAVE(c.first), c.second) << c.first;
 
   // A written record with an empty name is the empty name's validation.
   places::WriteDataFileBytes(std::string(260, ' '));
@@ -171,11 +139,13 @@ TEST_F(ScanTest, LookupMatchesWholeNamesOnly) {
 }
 
 // Row 31 is past the thirty records the validated list starts with; a name
-// over 100 characters matches its stored cut, and only that.
-TEST_F(ScanTest, ValidatedRowsBeyondThirtyAndLongNamesStayValidated) {
+// over 100 characters matches its stored cut, and only that. A data file of a
+// gigabyte costs a bounded load: records past the last one a table row can
+// have are not read.
+TEST_F(ScanTest, ValidatedRowsBeyondThirtyLongNamesAndHugeFilesStayValidated) {
   for (int i = 1; i <= 30; ++i) {
-    std::string name = std::string("v") + static_cast<char>('0' + i / 10) +
-                       static_cast<char>('0' + i % 10);
+    std::string name =
+        std::string("v") + static_cast<char>('0' + i / 10) + static_cast<char>('0' + i % 10);
     AddUserRun(name, "c:\\" + name + ".exe");
   }
   const std::string name150(150, 'w'), other150(150, 'y');
@@ -183,13 +153,16 @@ TEST_F(ScanTest, ValidatedRowsBeyondThirtyAndLongNamesStayValidated) {
   AddUserRun(other150, "c:\\otro.exe");
   monitor.llegirdelregistre();
   ASSERT_EQ(FindRow(name150), 31);
-  Validate(name150);
-  EXPECT_EQ(Mark(name150), "SI");
+  Validate(FindRow(name150));
   EXPECT_EQ(places::DataFileBytes().size(), 31u * 260u);
-  monitor.llegirdelregistre();
-  EXPECT_EQ(Mark(name150), "SI");
-  EXPECT_EQ(Mark(other150), "NO");
-  EXPECT_EQ(Mark("v30"), "NO");
+  for (uint64_t size : {0ull, 1024ull * 1024 * 1024}) {
+    if (size) places::GrowDataFile(size);
+    monitor.llegirdelregistre();
+    EXPECT_EQ(Mark(name150), "SI");
+    EXPECT_EQ(Mark(other150), "NO");
+    EXPECT_EQ(Mark("v30"), "NO");
+  }
+  EXPECT_EQ(monitor.list2.Rows(), kMaxRegistros + 1);
 }
 
 TEST_F(ScanTest, ATabMovesNothingInEitherList) {
@@ -197,22 +170,10 @@ TEST_F(ScanTest, ATabMovesNothingInEitherList) {
   monitor.llegirdelregistre();
   ASSERT_EQ(monitor.LIST1.Rows(), 2);
   EXPECT_EQ(RowCells(1), Cells({"a\tb", "c:\\x.exe\t-2147483646", "NO", kHkcu, txt::kRunKey, ""}));
-  Validate("a\tb");
+  Validate(FindRow("a\tb"));
   EXPECT_EQ(Mark("a\tb"), "SI");
   EXPECT_EQ(monitor.list2.TextMatrix(1, 0), "a\tb" + std::string(97, ' '));
   EXPECT_EQ(monitor.VALIDAR_CLAVE("a"), "NO");
-}
-
-// A data file of a gigabyte costs a bounded load: records past the last one a
-// table row can have are not read.
-TEST_F(ScanTest, AHugeDataFileIsReadUpToTheLastRecordARowCanHave) {
-  AddUserRun("Uno", "c:\\uno.exe");
-  monitor.llegirdelregistre();
-  Validate("Uno");
-  places::GrowDataFile(1024ull * 1024 * 1024);
-  monitor.llegirdelregistre();
-  EXPECT_EQ(monitor.list2.Rows(), kMaxRegistros + 1);
-  EXPECT_EQ(Mark("Uno"), "SI");
 }
 
 }  // namespace

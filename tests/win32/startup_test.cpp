@@ -5,14 +5,11 @@
 
 #include <algorithm>
 
-#include "core/monitor.h"
-#include "core/texts.h"
 #include "tests/common/monitor_fixture.h"
-#include "tests/common/places.h"
 
 namespace {
 
-class StartupFolderTest : public MonitorTest<places::QuietDesktop> {
+class StartupFolderTest : public MonitorTest<> {
  protected:
   std::string PathOf(const std::string& name) { return places::StartupFolder() + "\\" + name; }
   void Add(const std::string& name, DWORD attributes) {
@@ -52,8 +49,8 @@ TEST_F(StartupFolderTest, AFileThatCannotBeDeletedIsReportedWithTheReason) {
     monitor.LIST1.SetRow(row);
     std::string why;
     EXPECT_FALSE(monitor.eliminar(&why)) << c.name;
-    EXPECT_EQ(why, std::string(txt::kNoEliminadoBefore) + c.name + txt::kNoEliminadoFichero +
-                       c.reason);
+    EXPECT_EQ(why,
+              std::string(txt::kNoEliminadoBefore) + c.name + txt::kNoEliminadoFichero + c.reason);
     EXPECT_NE(GetFileAttributesA(PathOf(c.name).c_str()), INVALID_FILE_ATTRIBUTES) << c.name;
   }
   CloseHandle(open);
