@@ -2,38 +2,31 @@
 // confirmed actions, driven through a scripted desktop.
 #include <gtest/gtest.h>
 
-#include "core/monitor.h"
 #include "core/texts.h"
 #include "platform/posix/scripted_desktop.h"
 #include "platform/posix/standin.h"
 #include "platform/registry.h"
 #include "tests/common/monitor_fixture.h"
-#include "tests/common/places.h"
 
 namespace {
 
+using Names = std::vector<std::string>;
+
 class CheckTest : public MonitorTest<plat::ScriptedDesktop> {
  protected:
-  void AddUserRun(const std::string& name) {
-    places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, name, "c:\\" + name + ".exe");
-  }
-  void AddMachineRun(const std::string& name) {
-    places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, name, "c:\\m.exe",
-                      places::MachineView());
-  }
-  void RemoveUserRun(const std::string& name) {
-    DeleteRegValue(plat::kHkeyCurrentUser, txt::kRunKey, name);
+  void AddRun(int32_t root, const std::string& name) {
+    places::SetString(root, txt::kRunKey, name, "c:\\" + name + ".exe",
+                      root == plat::kHkeyLocalMachine ? places::MachineView() : kRegViewDefault);
   }
   // A shown window listing these user entries.
   void Show(std::initializer_list<const char*> names) {
-    for (const char* name : names) AddUserRun(name);
+    for (const char* name : names) AddRun(plat::kHkeyCurrentUser, name);
     desktop.visible = true;
     monitor.llegirdelregistre();
   }
   // A click on a cell, as the window's grid reports it.
   void Click(const std::string& name, int32_t col = kColNombre) {
-    int32_t row = FindRow(name);
-    ASSERT_GT(row, 0) << name;
+    const int32_t row = FindRow(name);
     monitor.LIST1.UserSelect(row, col, row, col);
     monitor.LIST1_SelChange();
   }
@@ -42,27 +35,21 @@ class CheckTest : public MonitorTest<plat::ScriptedDesktop> {
     void OnSelChange() override {}
     void OnGridChanged() override { ++changes; }
   };
-  size_t Alerts() const {
-    size_t n = 0;
-    for (const plat::ShownBox& box : desktop.boxes) n += box.caption == txt::kAlertCaption;
-    return n;
-  }
 };
 
-TEST_F(CheckTest, AlertsWhileHiddenOnceForExactlyTheNOMarks) {
+TEST_F(CheckTest, AlertsWhileHiddenOnceForExactlyTheNOMarksBeforeTheWindowComes) {
   const struct Case {
-    bool visible;
+    bool visible, alert;
     int entries;
     const char* mark;  // written over the first entry's mark, if any
-    size_t alerts;
-  } cases[] = {{false, 0, 0, 0},    {false, 1, 0, 1},    {false, 3, 0, 1},   {true, 3, 0, 0},
-               {false, 1, "no", 0}, {false, 1, "No", 0}, {false, 1, "", 0},  {false, 1, "NO ", 0},
-               {false, 1, "SI", 0}};
+  } cases[] = {{false, false, 0, 0},  {false, true, 1, 0},      {false, true, 3, 0},
+               {true, false, 3, 0},   {false, false, 1, "no"},  {false, false, 1, "No"},
+               {false, false, 1, ""}, {false, false, 1, "NO "}, {false, false, 1, "SI"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.visible << " " << c.entries << " " << c.mark);
     places::Reset();
-    desktop.boxes.clear();
-    for (int i = 0; i < c.entries; ++i) AddUserRun(std::string("p") + char('0' + i));
+    desktop.calls.clear();
+    for (int i = 0; i < c.entries; ++i) AddRun(plat::kHkeyCurrentUser, "p" + std::to_string(i));
     desktop.visible = c.visible;
     monitor.llegirdelregistre();
     if (c.mark) {
@@ -71,32 +58,44 @@ TEST_F(CheckTest, AlertsWhileHiddenOnceForExactlyTheNOMarks) {
       monitor.LIST1.SetText(c.mark);
     }
     monitor.comprobar();
-    EXPECT_EQ(Alerts(), c.alerts);
-    EXPECT_EQ(desktop.visible, c.visible || c.alerts > 0);
-    EXPECT_TRUE(!c.alerts || desktop.calls.back() == "show");  // the window comes after the box
+    EXPECT_EQ(desktop.calls, c.alert ? Names({"box", "show"}) : Names());
+    EXPECT_EQ(desktop.visible, c.visible || c.alert);
   }
-  for (int i = 0; i < 2; ++i) monitor.Timer1_Timer();  // once per hide
-  EXPECT_EQ(Alerts(), 1u);
+  // Once per hide; a tick while the alert is up leaves alone the table it is about.
+  desktop.calls.clear();
+  for (int i = 0; i < 2; ++i) monitor.Timer1_Timer();
   desktop.HideWindow();
+  int inside = 0;
+  desktop.whileBoxOpen = [&](const plat::ShownBox&) {
+    if (inside++) return;
+    AddRun(plat::kHkeyCurrentUser, "dos");
+    monitor.Timer1_Timer();
+    monitor.Timer1_Timer();
+  };
   monitor.Timer1_Timer();
-  EXPECT_EQ(Alerts(), 2u);
+  EXPECT_EQ(desktop.calls, Names({"box", "show", "box", "show"}));
+  EXPECT_EQ(monitor.LIST1.Rows(), 2);
 }
 
 TEST_F(CheckTest, TheSelectionFollowsItsEntryAcrossATick) {
   Show({"a", "b", "c", "d", "e"});
+  // A selection copies its first cell and is cut to its first row.
+  monitor.LIST1.UserSelect(2, kColRuta, 5, kColRuta);
+  monitor.LIST1_SelChange();
+  EXPECT_EQ(monitor.TXTVALIDAR, "c:\\b.exe");
+  EXPECT_EQ(monitor.LIST1.RowSel(), 2);
   monitor.LIST1.UserSelect(2, 1, 5, 3);
   monitor.Timer1_Timer();  // comes back as one row, from column 0
-  EXPECT_EQ(monitor.LIST1.Row(), 5);
-  EXPECT_EQ(monitor.LIST1.Col(), 0);
-  EXPECT_EQ(monitor.LIST1.RowSel(), 5);
-  EXPECT_EQ(monitor.LIST1.ColSel(), 3);
+  const Grid& grid = monitor.LIST1;
+  EXPECT_EQ(std::vector<int32_t>({grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()}),
+            std::vector<int32_t>({5, 0, 5, 3}));
 
   Click("c");
-  AddMachineRun("arriba");  // listed above the user's entries
+  AddRun(plat::kHkeyLocalMachine, "arriba");  // listed above the user's entries
   CountingView view;
   monitor.LIST1.SetListener(&view);
   monitor.Timer1_Timer();
-  EXPECT_EQ(monitor.LIST1.Row(), FindRow("c"));
+  EXPECT_EQ(grid.Row(), FindRow("c"));
   EXPECT_EQ(monitor.TXTVALIDAR, "c");
   // The view hears of a changed table once a tick, and of an unchanged one not at all.
   monitor.Timer1_Timer();
@@ -105,118 +104,72 @@ TEST_F(CheckTest, TheSelectionFollowsItsEntryAcrossATick) {
 
   // Gone: the nearest row that exists, and no action can fall on it.
   Click("e");
-  RemoveUserRun("e");
+  DeleteRegValue(plat::kHkeyCurrentUser, txt::kRunKey, "e");
   monitor.Timer1_Timer();
-  EXPECT_EQ(monitor.LIST1.Row(), 5);
+  EXPECT_EQ(grid.Row(), 5);
   EXPECT_EQ(monitor.TXTVALIDAR, "");
   monitor.Command3_Click();
   monitor.btnvalidar_Click();
   EXPECT_TRUE(desktop.boxes.empty());
   Click("a");
-  for (const char* name : {"a", "b", "c", "d"}) RemoveUserRun(name);
+  for (const char* name : {"a", "b", "c", "d"})
+    DeleteRegValue(plat::kHkeyCurrentUser, txt::kRunKey, name);
   DeleteRegValue(plat::kHkeyLocalMachine, txt::kRunKey, "arriba", places::MachineView());
   monitor.Timer1_Timer();  // only the header is left
-  EXPECT_EQ(monitor.LIST1.Row(), 0);
+  EXPECT_EQ(grid.Row(), 0);
   EXPECT_EQ(monitor.TXTVALIDAR, "");
 }
 
-TEST_F(CheckTest, ATickDuringAnOpenBoxDoesNothing) {
-  AddUserRun("uno");
-  int ticksInside = 0;
-  desktop.whileBoxOpen = [&](const plat::ShownBox&) {
-    ++ticksInside;
-    AddUserRun("dos");
-    monitor.Timer1_Timer();
-    monitor.Timer1_Timer();
-  };
-  monitor.Timer1_Timer();  // raises the alert; ticks fire inside it
-  EXPECT_EQ(ticksInside, 1);
-  EXPECT_EQ(Alerts(), 1u);
-  EXPECT_EQ(monitor.LIST1.Rows(), 2);  // the table is the one the alert was about
-}
-
-TEST_F(CheckTest, AConfirmedRemovalActsOnTheEntryItNamed) {
-  Show({"b", "objetivo"});
-  Click("objetivo");
-  desktop.answers.push_back(plat::kIdYes);
-  desktop.whileBoxOpen = [&](const plat::ShownBox&) {
-    AddMachineRun("intruso");
-    monitor.Timer1_Timer();
-  };
-  monitor.Command3_Click();
-  desktop.whileBoxOpen = nullptr;
-  EXPECT_EQ(FindRow("objetivo"), -1);
-  EXPECT_GT(FindRow("b"), 0);
-  EXPECT_GT(FindRow("intruso"), 0);
-}
-
-TEST_F(CheckTest, EachActionAsksFirstAndOnlyYesActs) {
-  Show({"a"});
-  monitor.btnvalidar_Click();  // nothing selected
-  EXPECT_TRUE(desktop.boxes.empty());
-
-  Click("a", kColValidado);
-  EXPECT_EQ(monitor.TXTVALIDAR, "NO");
-  monitor.btnvalidar_Click();  // answered No
-  ASSERT_EQ(desktop.boxes.size(), 1u);
-  EXPECT_EQ(desktop.boxes[0].caption, txt::kValidarCaption);
-  EXPECT_EQ(monitor.TXTVALIDAR, "NO");
-  EXPECT_EQ(places::DataFileBytes().size(), 0u);
-  desktop.answers.push_back(plat::kIdYes);
-  monitor.btnvalidar_Click();
-  EXPECT_EQ(monitor.TXTVALIDAR, "");
-  EXPECT_EQ(monitor.LIST1.TextMatrix(FindRow("a"), kColValidado), "SI");
-  EXPECT_EQ(places::DataFileBytes().size(), 260u);
-
-  Click("a");
-  monitor.Command3_Click();  // answered No
-  ASSERT_EQ(desktop.boxes.size(), 3u);
-  EXPECT_EQ(desktop.boxes[2].text,
-            std::string(txt::kEliminarTextBefore) + "c:\\a.exe" + txt::kEliminarTextAfter);
-  EXPECT_EQ(desktop.boxes[2].caption, txt::kEliminarCaption);
-  EXPECT_EQ(monitor.LIST1.Col(), kColRuta);
-  EXPECT_EQ(monitor.TXTVALIDAR, "a");
-  EXPECT_GT(FindRow("a"), 0);
-}
-
-// A Startup file that will not go, a machine value a standard user may not
-// delete, and a key that no longer opens (which hides the value from the
-// rescan too: no proof it went).
-TEST_F(CheckTest, AFailedRemovalIsToldNotHidden) {
+// Each action asks first, a removal naming the path; No leaves all as it was.
+// Yes to a removal acts on the entry the box named, though a tick while it was
+// up would have moved the rows below "terco" up one. A Startup file that will not go, a machine
+// value a standard user may not delete, and a key that no longer opens (which hides the value from
+// the rescan too: no proof it went) are told.
+TEST_F(CheckTest, EachActionAsksFirstARemovalActsOnTheEntryItNamedAndAFailureIsTold) {
+  enum Fault { kNone, kDelete, kMachineWrite, kKeyOpen };
   const struct Case {
     const char* name;
-    int fault;
+    Fault fault;
     bool listed;  // after the rescan
-  } cases[] = {{"pegado.lnk", 0, true}, {"terco", 1, true}, {"oculto", 2, false}};
+  } cases[] = {{"oculto", kNone, false},
+               {"pegado.lnk", kDelete, true},
+               {"terco", kMachineWrite, true},
+               {"oculto", kKeyOpen, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     places::Reset();
     desktop.boxes.clear();
+    desktop.whileBoxOpen = nullptr;
     places::AddStartupFile("pegado.lnk");
-    AddMachineRun("terco");
+    AddRun(plat::kHkeyLocalMachine, "terco");
     Show({"oculto"});
     Click(c.name);
-    if (c.fault == 0) plat::standin::FailNextDeletes(1);
-    if (c.fault == 1) plat::standin::DenyRegistryWrites(plat::kHkeyLocalMachine);
-    if (c.fault == 2) plat::standin::FailRegistryOpen(plat::kHkeyCurrentUser, txt::kRunKey);
-    desktop.answers.push_back(plat::kIdYes);
+    const std::string ruta = monitor.LIST1.TextMatrix(FindRow(c.name), kColRuta);
+    monitor.btnvalidar_Click();  // both answered No
     monitor.Command3_Click();
     ASSERT_EQ(desktop.boxes.size(), 2u);
-    EXPECT_EQ(desktop.boxes[1].caption, txt::kEliminarCaption);
-    EXPECT_NE(desktop.boxes[1].text.find(c.name), std::string::npos);
+    EXPECT_EQ(desktop.boxes[0].caption, txt::kValidarCaption);
+    EXPECT_EQ(desktop.boxes[1].text, txt::kEliminarTextBefore + ruta + txt::kEliminarTextAfter);
+    EXPECT_EQ(monitor.LIST1.Col(), kColRuta);
+    EXPECT_EQ(monitor.TXTVALIDAR, c.name);
+    EXPECT_EQ(places::DataFileBytes().size(), 0u);
+    if (c.fault == kDelete) plat::standin::FailNextDeletes(1);
+    if (c.fault == kMachineWrite) plat::standin::DenyRegistryWrites(plat::kHkeyLocalMachine);
+    if (c.fault == kKeyOpen) plat::standin::FailRegistryOpen(plat::kHkeyCurrentUser, txt::kRunKey);
+    desktop.answers.push_back(plat::kIdYes);
+    desktop.whileBoxOpen = [&](const plat::ShownBox&) {
+      DeleteRegValue(plat::kHkeyLocalMachine, txt::kRunKey, "terco", places::MachineView());
+      monitor.Timer1_Timer();
+    };
+    monitor.Command3_Click();
+    ASSERT_EQ(desktop.boxes.size(), c.fault == kNone ? 3u : 4u);
+    EXPECT_EQ(desktop.boxes.back().caption, txt::kEliminarCaption);
+    EXPECT_NE(desktop.boxes.back().text.find(c.name), std::string::npos);
     EXPECT_EQ(FindRow(c.name) > 0, c.listed);
+    EXPECT_EQ(monitor.TXTVALIDAR, "");  // nothing left for the next click to act on
     EXPECT_TRUE(places::StartupFileExists("pegado.lnk"));
     EXPECT_EQ(plat::standin::OpenHandleCount(), 0u);
   }
-}
-
-TEST_F(CheckTest, SelectionUpdateCopiesTheCellAndCutsToItsRow) {
-  Show({"a", "b", "c", "d", "e"});
-  monitor.LIST1.UserSelect(2, kColRuta, 5, kColRuta);
-  monitor.LIST1_SelChange();
-  EXPECT_EQ(monitor.TXTVALIDAR, "c:\\b.exe");
-  EXPECT_EQ(monitor.numsel, "2");
-  EXPECT_EQ(monitor.LIST1.RowSel(), 2);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The main window's behaviour on a scripted desktop: the start-up sequence,
-// the second copy, the data file that cannot be opened, the close request,
-// and the tray icon's reports with the menu.
+// The main window's behaviour on a scripted desktop: the start-up sequence
+// with its data file, the second copy, the close request, and the tray icon's
+// reports with the menu.
 #include "ui/form1.h"
 
 #include <gtest/gtest.h>
@@ -15,174 +15,122 @@
 
 namespace {
 
-class Form1Test : public ::testing::Test {
- protected:
-  Form1Test() : form(&desktop) {}
-  void SetUp() override { places::Reset(); }
+using Names = std::vector<std::string>;
 
-  void AddUserRun(const std::string& name) {
-    places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, name, "c:\\" + name + ".exe");
-  }
-  bool Listed(const std::string& name) const {
-    for (int32_t r = 1; r < form.monitor.LIST1.Rows(); ++r)
-      if (form.monitor.LIST1.TextMatrix(r, kColNombre) == name) return true;
-    return false;
-  }
-
-  plat::ScriptedDesktop desktop;
-  Form1 form;
-};
-
-TEST_F(Form1Test, StartUpRunsInOrderAndAlertsBeforeTheWindowComes) {
-  AddUserRun("nuevo");
-  bool sawBox = false;
-  // What had happened by the time the alert was up tells the order.
-  desktop.whileBoxOpen = [&](const plat::ShownBox& box) {
-    sawBox = true;
-    EXPECT_EQ(box.caption, txt::kAlertCaption);
-    EXPECT_TRUE(form.monitor.FicheroAbierto());
-    EXPECT_TRUE(desktop.trayIcon);
-    EXPECT_TRUE(desktop.taskListHidden);
-    EXPECT_TRUE(Listed("nuevo"));   // scanned before the check
-    EXPECT_FALSE(desktop.visible);  // the window has not been shown yet
-    EXPECT_EQ(desktop.timerInterval, 0u);
-  };
-  ASSERT_TRUE(form.Form_Load());
-  EXPECT_TRUE(sawBox);
-  EXPECT_EQ(desktop.calls, (std::vector<std::string>{"tray", "box", "show"}));
-  EXPECT_EQ(desktop.timerInterval, 10000u);
-  EXPECT_EQ(desktop.trayAdds, 1);
-  EXPECT_EQ(desktop.centred, 0);  // the alert shows the window where it is
-}
-
-TEST_F(Form1Test, StartUpWithEveryEntryValidatedSaysNothing) {
-  AddUserRun("conocido");
-  {
-    // An earlier run validated it.
-    plat::ScriptedDesktop earlierDesktop;
-    Form1 earlier(&earlierDesktop);
-    earlierDesktop.visible = true;
-    ASSERT_TRUE(earlier.Form_Load());
-    earlier.monitor.LIST1.UserSelect(1, 0, 1, 0);
-    earlier.monitor.LIST1_SelChange();
-    earlierDesktop.answers.push_back(plat::kIdYes);
-    earlier.monitor.btnvalidar_Click();
-  }
-  ASSERT_TRUE(form.Form_Load());
-  EXPECT_TRUE(desktop.boxes.empty());
-  EXPECT_EQ(desktop.calls, (std::vector<std::string>{"tray"}));
-  EXPECT_TRUE(Listed("conocido"));
-  EXPECT_EQ(desktop.timerInterval, 10000u);
-}
-
-TEST_F(Form1Test, SecondCopyShowsItsWindowCentredAndEndsWithoutTrayOrScan) {
-  AddUserRun("nuevo");
-  desktop.prevInstance = true;
-  EXPECT_FALSE(form.Form_Load());
-  EXPECT_TRUE(form.monitor.FicheroAbierto());  // opened before the test
-  EXPECT_EQ(desktop.trayAdds, 0);
-  EXPECT_FALSE(desktop.taskListHidden);
-  EXPECT_FALSE(Listed("nuevo"));
-  EXPECT_TRUE(desktop.boxes.empty());
-  EXPECT_EQ(desktop.centred, 1);
-  EXPECT_EQ(desktop.shows, 1);
-  EXPECT_FALSE(desktop.visible);  // the unload from code hid it again
-  EXPECT_EQ(desktop.timerInterval, 0u);
-}
-
-TEST_F(Form1Test, OnlyACloseOnTheWindowItselfIsCancelledAndEveryOneHides) {
-  const struct {
-    int mode;
-    bool cancel;
-  } cases[] = {{kUnloadFromWindow, true},
-               {kUnloadFromCode, false},
-               {kUnloadWindowsEnding, false},
-               {kUnloadTaskManager, false}};
-  for (const auto& c : cases) {
-    desktop.visible = true;
-    desktop.quit = false;
-    form.Unload(c.mode);
-    EXPECT_EQ(desktop.quit, !c.cancel) << c.mode;
-    EXPECT_FALSE(desktop.visible) << c.mode;
-  }
-  EXPECT_EQ(desktop.calls, std::vector<std::string>());  // no box, no tray change
-}
-
-// The system folder first; the user's application-data folder (made when
-// missing) only where the system folder cannot hold the file.
-TEST_F(Form1Test, DataFileGoesToAppDataOnlyWhereTheSystemFolderCannotHoldIt) {
+// The data file lies in the system folder, or in the user's application-data
+// folder (made when missing) only where the system folder cannot hold it;
+// without either the program says why and ends before its icon or timer. The
+// scan and the check run after the icon, and the alert comes before the window
+// and the timer. A second copy opens the file, shows the window and ends.
+TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) {
   const std::string appData = "c:\\Datos", fallback = appData + txt::kDataFileName;
   const std::string denied = plat::SystemErrorText(plat::kErrAccessDenied);
+  const std::string first = txt::kFicheroFallo + std::string(txt::kDataFile) + ": ";
+  const std::string noFolder = first + plat::SystemErrorText(plat::kErrPathNotFound);
+  const std::string neither =
+      first + denied + "\r\n" + txt::kFicheroFallo + fallback + ": " + denied;
+  enum Place { kFree, kFolderInPlace, kNoFolder };          // of the file in the system folder
+  enum Fallback { kNoAppData, kAppData, kAppDataBlocked };  // blocked: a folder in its place
+  const Names alert = {"tray", "box", "show"};
   const struct {
-    bool windowsUsable, appDataUsable;
-    const char* path;  // empty: the program ends
-  } cases[] = {{true, true, txt::kDataFile}, {false, true, fallback.c_str()}, {false, false, ""}};
-  for (const auto& c : cases) {
-    places::Reset();
-    places::SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kAppDataValue, appData);
-    const std::string file = plat::standin::MapPath(fallback);
-    remove(file.c_str());
-    if (!c.windowsUsable) mkdir(plat::standin::MapPath(txt::kDataFile).c_str(), 0755);
-    if (!c.appDataUsable) mkdir(file.c_str(), 0755);  // its folder made by the case before
-    plat::ScriptedDesktop screen;
-    Form1 f(&screen);
-    EXPECT_EQ(f.Form_Load(), *c.path != 0) << c.path;
-    EXPECT_EQ(f.monitor.FicheroAbierto() ? f.monitor.RutaFichero() : "", c.path);
-    const std::string box = txt::kFicheroFallo + std::string(txt::kDataFile) + ": " + denied +
-                            "\r\n" + txt::kFicheroFallo + fallback + ": " + denied;
-    EXPECT_EQ(screen.boxes.empty() ? "" : screen.boxes[0].text, *c.path ? "" : box);
-  }
-}
-
-TEST_F(Form1Test, TrayMenuOpensOnLeftDoubleClickAndRightButtonRelease) {
-  const struct {
-    int message;
-    bool opens;
-  } cases[] = {{0x200, false}, {0x201, false}, {0x202, false}, {0x203, true},
-               {0x204, false}, {0x205, true},  {0x206, false}, {0x207, false}};
-  for (const auto& c : cases) {
-    desktop.menusOpened = 0;
-    form.picgancho_MouseMove(c.message);
-    EXPECT_EQ(desktop.menusOpened, c.opens ? 1 : 0) << std::hex << c.message;
-  }
-  // Closing the menu without a choice changes nothing.
-  EXPECT_EQ(desktop.centred, 0);
-  EXPECT_EQ(desktop.shows, 0);
-  EXPECT_FALSE(desktop.quit);
-}
-
-TEST_F(Form1Test, ReportsWhileTheMenuIsOpenOpenNoSecondMenu) {
-  int nested = 0;
-  desktop.whileMenuOpen = [&]() {
-    ++nested;
-    form.picgancho_MouseMove(kTrayRightButtonUp);
-    form.picgancho_MouseMove(kTrayLeftDoubleClick);
-    return plat::kTrayNone;
+    const char* what;
+    bool validated, prevInstance;
+    Place system;
+    Fallback fallback;
+    Names calls;
+    std::string said;  // where the data file is, else what the box says
+  } cases[] = {
+      {"a new entry", false, false, kFree, kAppData, alert, txt::kDataFile},
+      {"every entry validated", true, false, kFree, kNoAppData, {"tray"}, txt::kDataFile},
+      {"a second copy", false, true, kFree, kNoAppData, {"show"}, txt::kDataFile},
+      {"a folder in the way", false, false, kFolderInPlace, kNoAppData, {"box"}, first + denied},
+      {"no system folder", false, false, kNoFolder, kNoAppData, {"box"}, noFolder},
+      {"AppData instead", false, false, kFolderInPlace, kAppData, alert, fallback},
+      {"neither", false, false, kFolderInPlace, kAppDataBlocked, {"box"}, neither},
   };
-  form.picgancho_MouseMove(kTrayRightButtonUp);
-  EXPECT_EQ(nested, 1);
-  EXPECT_EQ(desktop.menusOpened, 1);
-  // Once the menu has closed, the next report opens it again.
-  desktop.whileMenuOpen = nullptr;
-  form.picgancho_MouseMove(kTrayLeftDoubleClick);
-  EXPECT_EQ(desktop.menusOpened, 2);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    places::Reset();
+    places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, "nuevo", "c:\\nuevo.exe");
+    // Record 1 with the name field a save writes for it.
+    if (c.validated)
+      places::WriteDataFileBytes(std::string(60, ' ') + "nuevo" + std::string(195, ' '));
+    if (c.fallback != kNoAppData)
+      places::SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kAppDataValue, appData);
+    const std::string file = plat::standin::MapPath(txt::kDataFile);
+    const std::string other = plat::standin::MapPath(fallback);
+    remove(other.c_str());
+    if (c.system == kFolderInPlace) mkdir(file.c_str(), 0755);
+    if (c.system == kNoFolder) rmdir(file.substr(0, file.rfind('/')).c_str());
+    if (c.fallback == kAppDataBlocked)
+      mkdir(other.c_str(), 0755);  // its folder made by the row before
+    plat::ScriptedDesktop desktop;
+    desktop.prevInstance = c.prevInstance;
+    Form1 form(&desktop);
+    const bool runs = c.calls[0] == "tray";
+    // What had happened by the time the box was up tells the order.
+    desktop.whileBoxOpen = [&](const plat::ShownBox& box) {
+      EXPECT_EQ(box.caption, runs ? txt::kAlertCaption : txt::kAppTitle);
+      EXPECT_EQ(box.type, plat::kMbOk | plat::kMbIconStop);
+      EXPECT_EQ(desktop.taskListHidden, runs);
+      EXPECT_EQ(desktop.timerInterval, 0u);
+    };
+    EXPECT_EQ(form.Form_Load(), runs);
+    EXPECT_EQ(desktop.calls, c.calls);
+    EXPECT_EQ(form.monitor.FicheroAbierto() ? form.monitor.RutaFichero() : desktop.boxes.at(0).text,
+              c.said);
+    EXPECT_EQ(desktop.taskListHidden, runs);
+    EXPECT_EQ(form.monitor.LIST1.TextMatrix(1, kColNombre) == "nuevo", runs);
+    EXPECT_EQ(desktop.centred, c.prevInstance);       // the alert shows the window where it is
+    EXPECT_EQ(desktop.visible, c.calls.size() == 3);  // a second copy's unload hides it again
+    EXPECT_EQ(desktop.timerInterval, runs ? kTimer1Interval : 0u);
+    // What was in the file's place stays; a free place gets the file.
+    struct stat st;
+    const char found = stat(file.c_str(), &st) != 0 ? '-' : S_ISDIR(st.st_mode) ? 'd' : 'f';
+    EXPECT_EQ(found, "fd-"[c.system]);
+  }
 }
 
-TEST_F(Form1Test, AbrirCentresAndShowsCerrarQuits) {
-  desktop.whileMenuOpen = []() { return plat::kTrayAbrir; };
+// Only a left double click and a right button release open the menu; a report
+// while it is open opens no second one, and the next one after it opens again.
+// Cerrar quits unasked; every close request hides the window, and only one on
+// the window itself is cancelled.
+TEST(Form1Test, TrayMenuOpensOnceAtATimeAndOnlyACloseOnTheWindowItselfIsCancelled) {
+  plat::ScriptedDesktop desktop;
+  Form1 form(&desktop);
+  plat::TrayChoice choice = plat::kTrayNone;
+  desktop.whileMenuOpen = [&]() {
+    for (int m : {kTrayRightButtonUp, kTrayLeftDoubleClick}) form.picgancho_MouseMove(m);
+    return choice;
+  };
+  for (int message = 0x200; message <= 0x207; ++message) {
+    const int before = desktop.menusOpened;
+    form.picgancho_MouseMove(message);
+    EXPECT_EQ(desktop.menusOpened - before, message == 0x203 || message == 0x205) << message;
+  }
+  EXPECT_EQ(desktop.centred + desktop.shows, 0);  // closed without a choice
+  EXPECT_FALSE(desktop.quit);
+
+  choice = plat::kTrayAbrir;
   form.picgancho_MouseMove(kTrayRightButtonUp);
-  EXPECT_EQ(desktop.centred, 1);
+  form.picgancho_MouseMove(kTrayLeftDoubleClick);  // already visible: centred again
+  EXPECT_EQ(desktop.centred, 2);
   EXPECT_TRUE(desktop.visible);
   EXPECT_FALSE(desktop.quit);
-  // Already visible: centred again.
-  form.picgancho_MouseMove(kTrayLeftDoubleClick);
-  EXPECT_EQ(desktop.centred, 2);
 
   desktop.visible = false;
-  desktop.whileMenuOpen = []() { return plat::kTrayCerrar; };
+  choice = plat::kTrayCerrar;
   form.picgancho_MouseMove(kTrayRightButtonUp);
   EXPECT_TRUE(desktop.quit);
-  EXPECT_TRUE(desktop.boxes.empty());  // no confirmation
+  for (int mode : {kUnloadFromWindow, kUnloadFromCode, kUnloadWindowsEnding, kUnloadTaskManager}) {
+    desktop.visible = true;
+    desktop.quit = false;
+    form.Unload(mode);
+    EXPECT_EQ(desktop.quit, mode != kUnloadFromWindow) << mode;
+    EXPECT_FALSE(desktop.visible) << mode;
+  }
+  EXPECT_TRUE(desktop.boxes.empty());
+  EXPECT_EQ(desktop.trayAdds, 0);
 }
 
 }  // namespace
