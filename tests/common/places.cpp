@@ -2,6 +2,9 @@
 
 #include <stdio.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "core/texts.h"
 #include "platform/files.h"
 #include "platform/regedit4.h"
@@ -40,10 +43,7 @@ plat::HKEY OpenKey(int32_t root, const std::string& key, RegView view = kRegView
 }
 
 void WriteWhole(const std::string& path, const std::string& bytes) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return;
-  fwrite(bytes.data(), 1, bytes.size(), f);
-  fclose(f);
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 std::string Wide(const std::string& ansi) { return plat::WideFromAnsi(ansi); }
@@ -97,11 +97,7 @@ std::string StartupFolder() { return g_startup; }
 void AddFile(const std::string& path) { WriteWhole(Local(path), "x"); }
 void AddStartupFolder(const std::string& name) { plat::CreateFolder(g_startup + "\\" + name); }
 
-bool FileExists(const std::string& path) {
-  FILE* f = fopen(Local(path).c_str(), "rb");
-  if (f) fclose(f);
-  return f != 0;
-}
+bool FileExists(const std::string& path) { return std::ifstream(Local(path)).good(); }
 
 void SetValueW(int32_t root, const std::string& key, const std::string& wideName, uint32_t type,
                const std::string& bytes) {
@@ -176,13 +172,8 @@ std::string ViewTag(RegView view) {
 RegView MachineView() { return plat::RegHasTwoViews() ? kRegView64 : kRegViewDefault; }
 
 std::string DataFileBytes() {
-  std::string bytes;
-  FILE* f = fopen(Local(txt::kDataFile).c_str(), "rb");
-  if (!f) return bytes;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
-  fclose(f);
-  return bytes;
+  std::ifstream in(Local(txt::kDataFile), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteDataFileBytes(const std::string& bytes) { WriteWhole(Local(txt::kDataFile), bytes); }

@@ -41,16 +41,13 @@ bool Import(const std::string& name) {
 
 class RegistryTest : public ::testing::Test {
  protected:
-  void SetUp() override { Clear(); }
-  void TearDown() override { Clear(); }
-  static void Clear() {
-#ifdef _WIN32
+  // The places' reset gives the stand-in a fresh registry; the sandbox is
+  // emptied for the real one.
+  void SetUp() override {
+    places::Reset();
     plat::DeleteRegTree(plat::RootKey(kHkeyCurrentUser), kSandbox, 0);
     for (plat::REGSAM view : {plat::kKeyWow64_32Key, plat::kKeyWow64_64Key})
       plat::DeleteRegTree(plat::RootKey(kHkeyLocalMachine), kSandbox, view);
-#else
-    plat::standin::ResetRegistry();
-#endif
   }
 };
 
@@ -204,7 +201,6 @@ TEST_F(RegistryTest, DeleteRemovesOneValueAndIgnoresWhatIsMissing) {
   DeleteRegValue(kHkeyCurrentUser, run, "A_machine");
   DeleteRegValue(kHkeyCurrentUser, kSandbox + "\\Nowhere", "x");
   EXPECT_EQ("005", ReadRegValue(kHkeyCurrentUser, kTypes, "B_dword5"));
-
 }
 
 }  // namespace

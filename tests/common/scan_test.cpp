@@ -69,13 +69,19 @@ TEST_F(ScanTest, NoValueHidesTheValuesAfterIt) {
   AddUserRun(longName, "c:\\longname.exe");
   places::SetValue(plat::kHkeyCurrentUser, txt::kRunKey, "a5", plat::kRegDword,
                    std::string("\x05\x00\x00\x00", 4));
+  AddUserRun("a6\tb", "c:\\x.exe\t-2147483646");  // a tab moves no cell
   monitor.llegirdelregistre();
-  const Cells names = {"", "a1", "a2", "a3", longName, "a5"};
-  const Cells data = {"c:\\default.exe", txt::kNotFound,     longData,
-                      "c:\\after.exe",   "c:\\longname.exe", "005"};
-  ASSERT_EQ(monitor.LIST1.Rows(), 7);
-  for (int32_t r = 1; r <= 6; ++r)
+  const Cells names = {"", "a1", "a2", "a3", longName, "a5", "a6\tb"};
+  const Cells data = {"c:\\default.exe",       txt::kNotFound,     longData,
+                      "c:\\after.exe",         "c:\\longname.exe", "005",
+                      "c:\\x.exe\t-2147483646"};
+  ASSERT_EQ(monitor.LIST1.Rows(), 8);
+  for (int32_t r = 1; r <= 7; ++r)
     EXPECT_EQ(RowCells(r), Cells({names[r - 1], data[r - 1], "NO", kHkcu, txt::kRunKey, ""}));
+  Validate(7);
+  EXPECT_EQ(Mark("a6\tb"), "SI");
+  EXPECT_EQ(monitor.list2.TextMatrix(7, 0), "a6\tb" + std::string(96, ' '));
+  EXPECT_EQ(monitor.VALIDAR_CLAVE("a6"), "NO");
 }
 
 // The open command gives a row only when it is not a standard one; with no
@@ -163,17 +169,6 @@ TEST_F(ScanTest, ValidatedRowsBeyondThirtyLongNamesAndHugeFilesStayValidated) {
     EXPECT_EQ(Mark("v30"), "NO");
   }
   EXPECT_EQ(monitor.list2.Rows(), kMaxRegistros + 1);
-}
-
-TEST_F(ScanTest, ATabMovesNothingInEitherList) {
-  AddUserRun("a\tb", "c:\\x.exe\t-2147483646");
-  monitor.llegirdelregistre();
-  ASSERT_EQ(monitor.LIST1.Rows(), 2);
-  EXPECT_EQ(RowCells(1), Cells({"a\tb", "c:\\x.exe\t-2147483646", "NO", kHkcu, txt::kRunKey, ""}));
-  Validate(FindRow("a\tb"));
-  EXPECT_EQ(Mark("a\tb"), "SI");
-  EXPECT_EQ(monitor.list2.TextMatrix(1, 0), "a\tb" + std::string(97, ' '));
-  EXPECT_EQ(monitor.VALIDAR_CLAVE("a"), "NO");
 }
 
 }  // namespace

@@ -2,10 +2,7 @@
 // confirmed actions, driven through a scripted desktop.
 #include <gtest/gtest.h>
 
-#include "core/texts.h"
-#include "platform/posix/scripted_desktop.h"
 #include "platform/posix/standin.h"
-#include "platform/registry.h"
 #include "tests/common/monitor_fixture.h"
 
 namespace {
