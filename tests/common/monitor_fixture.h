@@ -19,10 +19,14 @@ class MonitorTest : public ::testing::Test {
     std::string why;
     ASSERT_TRUE(monitor.AbrirFichero(&why)) << why;
   }
-  // The first entry row with that name, or -1.
-  int32_t FindRow(const std::string& name) const {
-    for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r)
-      if (monitor.LIST1.TextMatrix(r, kColNombre) == name) return r;
+  // The first entry row with that name (and that place and view), or -1.
+  int32_t FindRow(const std::string& name, const char* place = 0, const char* view = "") const {
+    const Grid& grid = monitor.LIST1;
+    for (int32_t r = 1; r < grid.Rows(); ++r)
+      if (grid.TextMatrix(r, kColNombre) == name &&
+          (!place ||
+           (grid.TextMatrix(r, kColUbicacion) == place && grid.TextMatrix(r, kColVista) == view)))
+        return r;
     return -1;
   }
   void AddUserRun(const std::string& name, const std::string& data) {

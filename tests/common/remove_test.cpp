@@ -15,17 +15,9 @@ namespace {
 
 class RemoveTest : public MonitorTest<> {
  protected:
-  // Makes the entry current, by name and location, as a click would.
-  void Select(const std::string& name, const std::string& location, const std::string& view = "") {
-    for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r) {
-      if (monitor.LIST1.TextMatrix(r, kColNombre) == name &&
-          monitor.LIST1.TextMatrix(r, kColUbicacion) == location &&
-          monitor.LIST1.TextMatrix(r, kColVista) == view) {
-        monitor.LIST1.SetRow(r);
-        return;
-      }
-    }
-    FAIL() << "no row " << name << " at " << location;
+  // Makes the entry current, as a click would.
+  void Select(const std::string& name, const std::string& place, const std::string& view = "") {
+    ASSERT_TRUE(monitor.LIST1.SetRow(FindRow(name, place.c_str(), view.c_str()))) << name;
   }
   // The rows as name, command, place, key and view.
   std::vector<std::string> Rows() const {
