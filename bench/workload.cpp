@@ -97,7 +97,7 @@ size_t ListFolder() {
   return names.size();
 }
 
-Ticker::Ticker() : monitor_(&desktop_) {}
+Ticker::Ticker() : monitor_(&desktop_) { desktop_.visible = true; }
 
 bool Ticker::Open(std::string* why) { return monitor_.AbrirFichero(why); }
 

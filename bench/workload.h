@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/monitor.h"
+#include "platform/posix/scripted_desktop.h"
 #include "tests/common/places.h"
 
 namespace bench {
@@ -40,7 +41,7 @@ class Ticker {
   size_t Tick();
 
  private:
-  places::QuietDesktop desktop_;
+  plat::ScriptedDesktop desktop_;
   Monitor monitor_;
 };
 
