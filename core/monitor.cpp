@@ -82,24 +82,26 @@ Monitor::Monitor(plat::Desktop* desktop)
 }
 
 bool Monitor::AbrirFichero(std::string* why) {
-  ruta_ = txt::kDataFile;
   why->clear();
+  if (AbrirEn(txt::kDataFile, why)) return true;
   // Standard users of 2000 and XP, 64-bit programs and systems without
   // c:\windows cannot use the system folder; the user's own folder serves.
-  for (int intento = 0;; ++intento) {
-    std::string razon;
-    if (fichero_.Open(ruta_, kRecordLength, &razon)) return true;
-    *why += txt::kFicheroFallo + ruta_ + ": " + razon;
-    // Asked only when the system folder failed: most starts need no registry read here.
-    const std::string carpeta =
-        intento == 0
-            ? ReadRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kAppDataValue)
-            : std::string();
-    if (carpeta == txt::kNotFound || carpeta.empty()) return false;
-    plat::CreateFolder(carpeta);
-    ruta_ = carpeta + txt::kDataFileName;
-    *why += "\r\n";
-  }
+  // Asked only then: most starts need no registry read here.
+  const std::string carpeta =
+      ReadRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kAppDataValue);
+  if (carpeta == txt::kNotFound || carpeta.empty()) return false;
+  plat::CreateFolder(carpeta);
+  *why += "\r\n";
+  return AbrirEn(carpeta + txt::kDataFileName, why);
+}
+
+// Opens the data file at `ruta`; a failure adds its line to *why.
+bool Monitor::AbrirEn(const std::string& ruta, std::string* why) {
+  ruta_ = ruta;
+  std::string razon;
+  if (fichero_.Open(ruta_, kRecordLength, &razon)) return true;
+  *why += txt::kFicheroFallo + ruta_ + ": " + razon;
+  return false;
 }
 
 int Monitor::Caja(const std::string& text, const std::string& caption, unsigned type) {

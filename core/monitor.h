@@ -87,6 +87,7 @@ class Monitor {
   std::string numsel;
 
  private:
+  bool AbrirEn(const std::string& ruta, std::string* why);
   void AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells);
   // Whether the name field a save would write for `clave` is stored.
   bool Coincide(const std::string& clave) const;
