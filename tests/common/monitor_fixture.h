@@ -10,7 +10,11 @@
 #include "platform/registry.h"
 #include "tests/common/places.h"
 
-template <class DesktopT = plat::ScriptedDesktop>
+// The place column's text for each root key.
+const std::string kHklm = "-2147483646";
+const std::string kHkcu = "-2147483647";
+const std::string kHkcr = "-2147483648";
+
 class MonitorTest : public ::testing::Test {
  protected:
   MonitorTest() : monitor(&desktop) {}
@@ -41,6 +45,6 @@ class MonitorTest : public ::testing::Test {
     ASSERT_TRUE(monitor.GUARDAR(&why)) << why;
   }
 
-  DesktopT desktop;
+  plat::ScriptedDesktop desktop;
   Monitor monitor;
 };

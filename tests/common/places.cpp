@@ -24,8 +24,8 @@ namespace places {
 namespace {
 
 const char kBase[] = "C:\\centinela-tests";
-// The current test's folders, new at every Reset.
-std::string g_top, g_startup;
+// The current test's Startup folder, new at every Reset.
+std::string g_startup;
 int g_next = 0;
 
 plat::REGSAM ViewFlag(RegView view) {
@@ -86,9 +86,10 @@ void Reset() {
           plat::DeleteRegTree(plat::RootKey(root), key, ViewFlag(view));
   // A folder of its own for every test: nothing an earlier one left shows.
   plat::CreateFolder(kBase);
-  do g_top = std::string(kBase) + "\\" + std::to_string(g_next++);
-  while (!plat::CreateFolder(g_top) && g_next < 1000000);
-  g_startup = g_top + "\\Inicio";
+  std::string top;
+  do top = std::string(kBase) + "\\" + std::to_string(g_next++);
+  while (!plat::CreateFolder(top) && g_next < 1000000);
+  g_startup = top + "\\Inicio";
   plat::CreateFolder(g_startup);
   SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue, g_startup);
   SetOpenCommand(txt::kStandardOpenCommand);
@@ -125,9 +126,8 @@ void AddStartupFileW(const std::string& wideName) {
 std::vector<std::string> Snapshot(int32_t root, const std::string& key) {
   std::vector<std::string> all;
   plat::HKEY k = OpenKey(root, key);
+  std::string name(2 * 16384, '\0'), data(4 * 1024 * 1024, '\0');
   for (plat::DWORD i = 0; k != 0; ++i) {
-    std::string name(2 * 16384, '\0');
-    std::string data(4 * 1024 * 1024, '\0');
     plat::DWORD chars = 16384, size = static_cast<plat::DWORD>(data.size()), type = 0;
     if (plat::RegEnumValueW(k, i, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars, 0, &type,
                             reinterpret_cast<plat::BYTE*>(&data[0]), &size) != plat::kErrorSuccess)

@@ -13,7 +13,7 @@
 
 namespace {
 
-class RemoveTest : public MonitorTest<> {
+class RemoveTest : public MonitorTest {
  protected:
   // Makes the entry current, as a click would.
   void Select(const std::string& name, const std::string& place, const std::string& view = "") {
@@ -49,16 +49,16 @@ TEST_F(RemoveTest, EachPlaceLosesExactlyTheEntryAndItsMarkStays) {
     places::AddStartupFile("queda.lnk");
     places::SetOpenCommand(command);
   };
-  const struct {
+  struct Target {
     std::string name, location, view;
-  } targets[] = {{"Dup", "-2147483646", places::ViewTag(mv)},
-                 {"Par", "-2147483646", twoViews ? "32" : "(none)"},
-                 {"borrame.lnk", places::StartupFolder(), ""},
-                 {command, "-2147483648", ""}};
+  };
+  std::vector<Target> targets = {{"Dup", kHklm, places::ViewTag(mv)},
+                                 {"borrame.lnk", places::StartupFolder(), ""},
+                                 {command, kHkcr, ""}};
+  if (twoViews) targets.insert(targets.begin() + 1, {"Par", kHklm, "32"});
   add();
   monitor.llegirdelregistre();
-  for (const auto& t : targets) {
-    if (t.view == "(none)") continue;
+  for (const Target& t : targets) {
     SCOPED_TRACE(t.name);
     Select(t.name, t.location, t.view);
     std::vector<std::string> expected = Rows();
@@ -75,8 +75,7 @@ TEST_F(RemoveTest, EachPlaceLosesExactlyTheEntryAndItsMarkStays) {
   EXPECT_EQ(ReadRegValue(plat::kHkeyClassesRoot, txt::kOpenCommandKey, ""), "\"%1\" %*");
   add();
   monitor.llegirdelregistre();
-  for (const auto& t : targets) {
-    if (t.view == "(none)") continue;
+  for (const Target& t : targets) {
     Select(t.name, t.location, t.view);
     EXPECT_EQ(monitor.LIST1.TextMatrix(monitor.LIST1.Row(), kColValidado), "SI") << t.name;
   }
@@ -156,23 +155,22 @@ TEST_F(RemoveTest, HostileNamesAndSizesAreListedValidatedAndRemovedExactly) {
 
     monitor.llegirdelregistre();
     ASSERT_EQ(monitor.LIST1.Rows(), 3);
-    int32_t row = 0, twin = 0;
-    for (int32_t r = 1; r <= 2; ++r)
-      (monitor.LIST1.TextMatrix(r, kColExacto) == ExactoDeWide(h.name) ? row : twin) = r;
-    ASSERT_GT(row, 0);
-    ASSERT_GT(twin, 0);
-    EXPECT_EQ(monitor.LIST1.TextMatrix(row, kColNombre), h.shown);
-    EXPECT_EQ(monitor.LIST1.TextMatrix(twin, kColExacto), ExactoDeWide(h.twin));
+    // Rows by exact name: the shown one may be the twin's too.
+    auto rowOf = [&](const std::string& wide) {
+      for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r)
+        if (monitor.LIST1.TextMatrix(r, kColExacto) == ExactoDeWide(wide)) return r;
+      return -1;
+    };
+    ASSERT_GT(rowOf(h.name), 0);
+    ASSERT_GT(rowOf(h.twin), 0);
+    EXPECT_EQ(monitor.LIST1.TextMatrix(rowOf(h.name), kColNombre), h.shown);
 
     // Validated alone, and still after a rescan.
-    Validate(row);
-    for (int32_t r = 1; r <= 2; ++r) {
-      const bool isIt = monitor.LIST1.TextMatrix(r, kColExacto) == ExactoDeWide(h.name);
-      EXPECT_EQ(monitor.LIST1.TextMatrix(r, kColValidado), isIt ? "SI" : "NO");
-      if (isIt) row = r;
-    }
+    Validate(rowOf(h.name));
+    EXPECT_EQ(monitor.LIST1.TextMatrix(rowOf(h.name), kColValidado), "SI");
+    EXPECT_EQ(monitor.LIST1.TextMatrix(rowOf(h.twin), kColValidado), "NO");
 
-    monitor.LIST1.SetRow(row);
+    monitor.LIST1.SetRow(rowOf(h.name));
     std::string why;
     EXPECT_TRUE(monitor.eliminar(&why)) << why;
     std::vector<std::string> rest = before;

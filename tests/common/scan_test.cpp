@@ -9,11 +9,7 @@ namespace {
 
 using Cells = std::vector<std::string>;
 
-const std::string kHklm = "-2147483646";
-const std::string kHkcu = "-2147483647";
-const std::string kHkcr = "-2147483648";
-
-class ScanTest : public MonitorTest<> {
+class ScanTest : public MonitorTest {
  protected:
   Cells RowCells(int32_t row) const {
     Cells cells;

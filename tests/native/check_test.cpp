@@ -9,7 +9,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-class CheckTest : public MonitorTest<plat::ScriptedDesktop> {
+class CheckTest : public MonitorTest {
  protected:
   void AddRun(int32_t root, const std::string& name) {
     places::SetString(root, txt::kRunKey, name, "c:\\" + name + ".exe",

@@ -9,7 +9,7 @@
 
 namespace {
 
-class StartupFolderTest : public MonitorTest<> {
+class StartupFolderTest : public MonitorTest {
  protected:
   std::string PathOf(const std::string& name) { return places::StartupFolder() + "\\" + name; }
   void Add(const std::string& name, DWORD attributes) {
