@@ -146,3 +146,31 @@ start_xvfb() {
   echo "Xvfb did not start." >&2
   return 1
 }
+
+# Empties the Run and RunServices keys of the current prefix (the machine's in
+# both views, the user's), Wine's own start-up values among them; each wine
+# reg call bounded by $1 seconds, its output appended to $2. A key not there
+# yet cannot be emptied and needs not be, so failures are not reported.
+empty_run_keys() {
+  local key view
+  for key in Run RunServices; do
+    for view in /reg:32 /reg:64; do
+      timeout "$1" wine reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\$key" \
+        /va /f "$view" </dev/null >>"$2" 2>&1
+    done
+    timeout "$1" wine reg delete "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\$key" \
+      /va /f </dev/null >>"$2" 2>&1
+  done
+  return 0
+}
+
+# Makes the Windows folder $1 the user's Startup folder in both settings, so
+# that a shell refreshing the first from the second keeps it; bounded and
+# logged as empty_run_keys ($2 seconds, output to $3).
+set_startup_folder() {
+  local folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer'
+  timeout "$2" wine reg add "$folders\\Shell Folders" /v Startup /d "$1" /f \
+    </dev/null >>"$3" 2>&1 &&
+    timeout "$2" wine reg add "$folders\\User Shell Folders" /v Startup /t REG_EXPAND_SZ \
+      /d "$1" /f </dev/null >>"$3" 2>&1
+}

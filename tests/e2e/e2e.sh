@@ -199,13 +199,7 @@ timeout 180 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot 
 wineserver -p </dev/null >/dev/null 2>&1
 run_quietly() { timeout 60 "$@" </dev/null >>"$work/wine.log" 2>&1; }
 # Wine registers start-up values of its own: the program must see ours only.
-for key in Run RunServices; do
-  for view in /reg:32 /reg:64; do
-    run_quietly wine reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\$key" \
-      /va /f "$view"
-  done
-  run_quietly wine reg delete "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\$key" /va /f
-done
+empty_run_keys 60 "$work/wine.log"
 run_quietly wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v "$entry" \
   /t REG_SZ /d "$command" /f || fail "could not add the Run value"
 rm -f "$datafile"

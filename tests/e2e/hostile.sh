@@ -23,19 +23,10 @@ trap 'timeout 20 wineserver -k >/dev/null 2>&1; kill "$(cat "$work/xvfb.pid")" 2
 timeout 180 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || { echo "wineboot -i failed"; exit 1; }
 wineserver -p </dev/null >/dev/null 2>&1
 # Wine's own start-up values would be listed too; only the tool's may be.
-for key in Run RunServices; do
-  for view in /reg:32 /reg:64; do
-    timeout 60 wine reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\$key" /va /f \
-      "$view" </dev/null >/dev/null 2>&1
-  done
-done
-# The tool makes its files in C:\hostile\Startup: the Startup folder in both
-# settings, so that a shell refreshing the first from the second keeps it.
+empty_run_keys 60 "$work/reg.log"
+# The tool makes its files in C:\hostile\Startup.
 mkdir -p "$WINEPREFIX/drive_c/hostile/Startup" || exit 1
-folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer'
-{ timeout 60 wine reg add "$folders\Shell Folders" /v Startup /d 'C:\hostile\Startup' /f &&
-  timeout 60 wine reg add "$folders\User Shell Folders" /v Startup /t REG_EXPAND_SZ \
-    /d 'C:\hostile\Startup' /f; } </dev/null >"$work/reg.log" 2>&1 ||
+set_startup_folder 'C:\hostile\Startup' 60 "$work/reg.log" ||
   { echo "could not set the Startup folder"; exit 1; }
 run() { timeout "$1" wine "$tool" "$2" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 data="$WINEPREFIX/drive_c/windows/ximvar.dat"

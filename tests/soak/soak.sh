@@ -106,18 +106,11 @@ tool() {
 reg() { timeout "$(limit 30)" wine reg "$@" </dev/null >>"$work/reg.log" 2>&1; }
 
 # Every place the program reads emptied of values and of the changer's files.
-# A key not there yet cannot be emptied and needs not be; anything left
-# would alert at the start or show in the table, and fail the test there.
+# Anything left would alert at the start or show in the table, and fail the
+# test there.
 empty_places() {
-  local key view
   rm -rf "$shared/Startup" && mkdir -p "$shared/Startup" || return 1
-  for key in Run RunServices; do
-    for view in /reg:32 /reg:64; do
-      reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\$key" /va /f "$view"
-    done
-    reg delete "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\$key" /va /f
-  done
-  return 0
+  empty_run_keys "$(limit 30)" "$work/reg.log"
 }
 
 # One figure out of a probe line: "figure handles $line".
@@ -139,11 +132,8 @@ wineserver -p </dev/null >/dev/null 2>&1
 # let the hidden phase tick at its pace.
 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f ||
   fail "could not set Wine's window handling (see $work/reg.log)"
-# The Startup folder in both settings, so that a shell refreshing the first
-# from the second writes the same folder; the open command the standard one.
-folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer'
-reg add "$folders\Shell Folders" /v Startup /d 'C:\soak\Startup' /f &&
-  reg add "$folders\User Shell Folders" /v Startup /t REG_EXPAND_SZ /d 'C:\soak\Startup' /f &&
+# The changer's Startup folder; the open command the standard one.
+set_startup_folder 'C:\soak\Startup' "$(limit 30)" "$work/reg.log" &&
   reg add 'HKCR\exefile\shell\open\command' /ve /d '"%1" %*' /f ||
   fail "could not set the Startup folder or the open command (see $work/reg.log)"
 
