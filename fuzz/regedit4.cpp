@@ -1,12 +1,12 @@
 // The REGEDIT4 reader on arbitrary text: what it reads, written back and read
 // again, is the same list of operations, and applying it to the abstract
 // registry leaves no key open.
-#include "platform/regedit4.h"
+#include "tests/standin/regedit4.h"
 
 #include <stdint.h>
 
 #include "fuzz/common.h"
-#include "platform/posix/standin.h"
+#include "tests/standin/standin.h"
 
 namespace {
 

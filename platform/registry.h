@@ -4,6 +4,7 @@
 #pragma once
 #include <stdint.h>
 
+#include "platform/handle.h"
 #include "platform/text.h"
 
 namespace plat {
@@ -96,6 +97,14 @@ NTSTATUS NtQueryValueKey(HKEY key, const UNICODE_STRING* valueName, DWORD infoCl
 NTSTATUS NtSetValueKey(HKEY key, const UNICODE_STRING* valueName, DWORD titleIndex, DWORD type,
                        const void* data, DWORD size);
 NTSTATUS NtDeleteValueKey(HKEY key, const UNICODE_STRING* valueName);
+
+// An open key, closed by its owner.
+struct KeyCloser {
+  typedef HKEY Handle;
+  static HKEY None() { return 0; }
+  static void Close(HKEY key) { RegCloseKey(key); }
+};
+typedef Owned<KeyCloser> OwnedKey;
 
 // True where HKEY_LOCAL_MACHINE\Software has a 32-bit and a 64-bit view
 // (64-bit Windows, whichever build of ours runs there).

@@ -6,7 +6,7 @@
 
 #include "core/monitor.h"
 #include "core/texts.h"
-#include "platform/posix/scripted_desktop.h"
+#include "tests/common/scripted_desktop.h"
 #include "platform/registry.h"
 #include "tests/common/places.h"
 

@@ -7,7 +7,7 @@
 
 #include "core/texts.h"
 #include "platform/files.h"
-#include "platform/regedit4.h"
+#include "tests/standin/regedit4.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 
@@ -17,7 +17,7 @@
 #include <ftw.h>
 #include <stdlib.h>
 
-#include "platform/posix/standin.h"
+#include "tests/standin/standin.h"
 #endif
 
 namespace places {
@@ -144,9 +144,9 @@ std::vector<std::string> Snapshot(int32_t root, const std::string& key) {
 void GrowDataFile(uint64_t bytes) {
   plat::RecordFile file;
   const std::string record(260, ' ');
-  std::string why;
-  if (file.Open(txt::kDataFile, 260, &why))
-    file.WriteRecord(static_cast<uint32_t>(bytes / 260), record.data(), &why);
+  uint32_t error;
+  if (file.Open(txt::kDataFile, 260, &error))
+    file.WriteRecord(static_cast<uint32_t>(bytes / 260), record.data(), &error);
 }
 
 void SetValue(int32_t root, const std::string& key, const std::string& name, uint32_t type,

@@ -11,10 +11,10 @@
 
 #include "core/regprocs.h"
 #include "core/texts.h"
-#include "platform/regedit4.h"
+#include "tests/standin/regedit4.h"
 #include "tests/common/places.h"
 #ifndef _WIN32
-#include "platform/posix/standin.h"
+#include "tests/standin/standin.h"
 #endif
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include "core/monitor.h"
 #include "core/texts.h"
-#include "platform/posix/scripted_desktop.h"
-#include "platform/posix/standin.h"
+#include "tests/common/scripted_desktop.h"
+#include "tests/standin/standin.h"
 #include "platform/registry.h"
 #include "tests/common/places.h"
 

@@ -8,9 +8,10 @@
 
 #include "core/monitor.h"
 #include "core/texts.h"
-#include "platform/errtext.h"
-#include "platform/posix/scripted_desktop.h"
-#include "platform/posix/standin.h"
+#include "core/errtext.h"
+#include "platform/errors.h"
+#include "tests/common/scripted_desktop.h"
+#include "tests/standin/standin.h"
 #include "platform/registry.h"
 #include "tests/common/places.h"
 
@@ -119,7 +120,7 @@ TEST_F(FaultsTest, ASaveThatFailsHalfWayTouchesNoOtherRecord) {
     EXPECT_EQ(desktop.boxes[1].caption, txt::kGuardarCaption);
     EXPECT_EQ(desktop.boxes[1].type, plat::kMbOk | plat::kMbIconStop);
     EXPECT_EQ(desktop.boxes[1].text, std::string(txt::kGuardarFallo) + txt::kDataFile + ": " +
-                                         plat::SystemErrorText(plat::kErrDiskFull));
+                                         SystemErrorText(plat::kErrDiskFull));
     EXPECT_EQ(monitor->TXTVALIDAR, "");
     // Row 6 reads "SI" only if its whole name reached record 6.
     const bool nameStored = expected.compare(5 * 260 + 60, 100, saved[3], 60, 100) == 0;

@@ -3,7 +3,7 @@
 // holes map to the C1 controls of the same number, as Windows maps them).
 #include "platform/text.h"
 
-#include "platform/posix/standin.h"
+#include "tests/standin/standin.h"
 
 namespace plat {
 namespace {

@@ -1,7 +1,7 @@
 #include <stdio.h>
 
-#include "platform/posix/standin.h"
-#include "platform/regedit4.h"
+#include "tests/standin/standin.h"
+#include "tests/standin/regedit4.h"
 
 namespace plat {
 namespace standin {

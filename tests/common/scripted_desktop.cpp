@@ -1,4 +1,4 @@
-#include "platform/posix/scripted_desktop.h"
+#include "tests/common/scripted_desktop.h"
 
 namespace plat {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/nocase.h"
-#include "platform/posix/standin.h"
+#include "tests/standin/standin.h"
 
 namespace plat {
 namespace {

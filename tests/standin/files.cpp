@@ -11,9 +11,9 @@
 
 #include <set>
 
-#include "platform/errtext.h"
+#include "platform/errors.h"
 #include "platform/nocase.h"
-#include "platform/posix/standin.h"
+#include "tests/standin/standin.h"
 #include "platform/text.h"
 
 namespace plat {
@@ -51,9 +51,7 @@ uint32_t ErrnoCode(int e) {
   }
 }
 
-void SetWhy(std::string* why, uint32_t code) {
-  if (why) *why = SystemErrorText(code);
-}
+void SetWhy(uint32_t* why, uint32_t code) { *why = code; }
 
 bool SameChar(char a, char b) {
   return UpperCp1252(static_cast<unsigned char>(a)) == UpperCp1252(static_cast<unsigned char>(b));
@@ -151,7 +149,7 @@ std::string Normalised(const std::string& ansiPath) {
 }
 
 std::string MapUtf8(const std::string& p);
-bool Unlink(const std::string& mapped, std::string* why);
+bool Unlink(const std::string& mapped, uint32_t* why);
 
 std::string BaseName(const std::string& path) {
   size_t cut = path.find_last_of("\\/");
@@ -251,7 +249,7 @@ bool ListOrdinaryFilesW(const std::string& folder, std::vector<std::string>* nam
   return true;
 }
 
-bool DeleteFileW(const std::string& folder, const std::string& name, std::string* why) {
+bool DeleteFileW(const std::string& folder, const std::string& name, uint32_t* why) {
   std::string path = folder;
   AppendWide(&path, '\\');
   const std::string mapped = HasWideNames() ? standin::MapWidePath(path + name) : std::string();
@@ -272,7 +270,7 @@ bool CreateFolder(const std::string& path) {
   return !mapped.empty() && mkdir(mapped.c_str(), 0755) == 0;
 }
 
-bool DeleteFileA(const std::string& path, std::string* why) {
+bool DeleteFileA(const std::string& path, uint32_t* why) {
   const std::string mapped = standin::MapPath(path);
   if (mapped.empty()) {
     SetWhy(why, kErrPathNotFound);
@@ -283,7 +281,7 @@ bool DeleteFileA(const std::string& path, std::string* why) {
 
 namespace {
 
-bool Unlink(const std::string& mapped, std::string* why) {
+bool Unlink(const std::string& mapped, uint32_t* why) {
   struct stat st;
   if (g_files.failDeletes > 0 && lstat(mapped.c_str(), &st) == 0) {
     --g_files.failDeletes;
@@ -305,7 +303,7 @@ bool Unlink(const std::string& mapped, std::string* why) {
 
 }  // namespace
 
-bool RecordFile::Open(const std::string& path, uint32_t recordLength, std::string* why) {
+bool RecordFile::Open(const std::string& path, uint32_t recordLength, uint32_t* why) {
   Close();
   const std::string mapped = standin::MapPath(path);
   if (recordLength == 0 || mapped.empty()) {
@@ -318,31 +316,28 @@ bool RecordFile::Open(const std::string& path, uint32_t recordLength, std::strin
     SetWhy(why, errno == ENOENT ? kErrPathNotFound : ErrnoCode(errno));
     return false;
   }
-  handle_ = fd + 1;  // 0 stays "not open" even for descriptor 0
+  handle_.Reset(fd + 1);  // 0 stays "not open" even for descriptor 0
   recordLength_ = recordLength;
   return true;
 }
 
-void RecordFile::Close() {
-  if (handle_ != 0) close(static_cast<int>(handle_ - 1));
-  handle_ = 0;
-}
+void FileCloser::Close(intptr_t file) { close(static_cast<int>(file - 1)); }
 
 uint32_t RecordFile::RecordCount() {
   struct stat st;
-  if (handle_ == 0 || fstat(static_cast<int>(handle_ - 1), &st) != 0) return 0;
+  if (!handle_ || fstat(static_cast<int>(handle_.Get() - 1), &st) != 0) return 0;
   uint64_t count = (static_cast<uint64_t>(st.st_size) + recordLength_ - 1) / recordLength_;
   return count > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(count);
 }
 
 bool RecordFile::ReadRecord(uint32_t n, char* buf, uint32_t count) {
-  if (handle_ == 0 || n == 0) return false;
+  if (!handle_ || n == 0) return false;
   const size_t length = static_cast<size_t>(recordLength_) * count;
   memset(buf, 0, length);
   off_t offset = static_cast<off_t>(n - 1) * recordLength_;
   size_t done = 0;
   while (done < length) {
-    ssize_t got = pread(static_cast<int>(handle_ - 1), buf + done, length - done,
+    ssize_t got = pread(static_cast<int>(handle_.Get() - 1), buf + done, length - done,
                         offset + static_cast<off_t>(done));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
@@ -352,8 +347,8 @@ bool RecordFile::ReadRecord(uint32_t n, char* buf, uint32_t count) {
   return true;
 }
 
-bool RecordFile::WriteRecord(uint32_t n, const char* buf, std::string* why) {
-  if (handle_ == 0 || n == 0) {
+bool RecordFile::WriteRecord(uint32_t n, const char* buf, uint32_t* why) {
+  if (!handle_ || n == 0) {
     SetWhy(why, kErrInvalidParameter);
     return false;
   }
@@ -369,7 +364,7 @@ bool RecordFile::WriteRecord(uint32_t n, const char* buf, std::string* why) {
   off_t offset = static_cast<off_t>(n - 1) * recordLength_;
   size_t done = 0;
   while (done < length) {
-    ssize_t put = pwrite(static_cast<int>(handle_ - 1), buf + done, length - done,
+    ssize_t put = pwrite(static_cast<int>(handle_.Get() - 1), buf + done, length - done,
                          offset + static_cast<off_t>(done));
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) {

@@ -1,4 +1,4 @@
-#include "platform/regedit4.h"
+#include "tests/standin/regedit4.h"
 
 #include "platform/nocase.h"
 
