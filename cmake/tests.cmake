@@ -3,13 +3,8 @@
 # platform and, under Wine, against the real system.
 include(GoogleTest)
 
-set(fixtures_dir ${PROJECT_SOURCE_DIR}/tests/fixtures)
 if(WIN32)
   file(GLOB test_sources CONFIGURE_DEPENDS tests/common/*.cpp tests/win32/*.cpp)
-  list(APPEND test_sources tests/standin/regedit4.cpp)
-  # Wine maps the Linux root to drive Z:.
-  string(REPLACE "/" "\\\\" fixtures_dir "Z:${fixtures_dir}")
-
   set(CENTINELA_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for Windows")
   set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -25,7 +20,6 @@ endif()
 
 add_executable(centinela_tests ${test_sources})
 target_link_libraries(centinela_tests PRIVATE ${centinela_libs} ${gtest_main_target})
-target_compile_definitions(centinela_tests PRIVATE CENTINELA_FIXTURES_DIR="${fixtures_dir}")
 
 if(NOT WIN32)
   gtest_discover_tests(centinela_tests TEST_PREFIX ${CENTINELA_TEST_PREFIX}

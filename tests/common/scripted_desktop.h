@@ -1,6 +1,6 @@
 // A desktop that tests drive: it answers message boxes from a script, keeps
-// the main window's visibility as a flag, and lets a test act (fire a tick)
-// while a box is open.
+// the main window's visibility as a flag, records the order of its calls, and
+// lets a test act (fire a tick) while a box or the tray menu is open.
 #pragma once
 #include <deque>
 #include <functional>
@@ -19,45 +19,54 @@ struct ShownBox {
 
 class ScriptedDesktop : public Desktop {
  public:
-  int MessageBoxA(const std::string& text, const std::string& caption, unsigned type) override;
+  // A box with no answer left gets OK, or No for a question.
+  int MessageBoxA(const std::string& text, const std::string& caption, unsigned type) override {
+    boxes.push_back(ShownBox{text, caption, type});
+    calls.push_back("box");
+    if (whileBoxOpen) whileBoxOpen(boxes.back());
+    const int answer = answers.empty() ? (type & 0xF) == kMbYesNo ? kIdNo : kIdOk : answers.front();
+    if (!answers.empty()) answers.pop_front();
+    return answer;
+  }
   bool IsWindowVisible() override { return visible; }
-  void ShowWindow() override;
+  void ShowWindow() override {
+    visible = true;
+    ++shows;
+    calls.push_back("show");
+  }
   void HideWindow() override { visible = false; }
   void CenterWindow() override { ++centred; }
-  bool StartProgram(const std::string& path) override;
+  bool StartProgram(const std::string& path) override {
+    started.push_back(path);
+    return startSucceeds && !path.empty();
+  }
   bool PrevInstance() override { return prevInstance; }
   void HideFromTaskList() override { taskListHidden = true; }
-  bool AddTrayIcon() override;
-  void RemoveTrayIcon() override { trayIcon = false; }
-  TrayChoice PopupTrayMenu() override;
+  bool AddTrayIcon() override {
+    ++trayAdds;
+    calls.push_back("tray");
+    return true;
+  }
+  void RemoveTrayIcon() override {}
+  TrayChoice PopupTrayMenu() override {
+    ++menusOpened;
+    return whileMenuOpen ? whileMenuOpen() : kTrayNone;
+  }
   void StartTimer(unsigned milliseconds) override { timerInterval = milliseconds; }
-  void ShowAbout() override { ++aboutShown; }
+  void ShowAbout() override {}
   void Quit() override { quit = true; }
 
-  // Answers for the next boxes, in order; a box with no answer left gets
-  // OK for an OK box and No for a question.
   std::deque<int> answers;
-  // Runs while a box is open (after it is recorded, before it is answered).
   std::function<void(const ShownBox&)> whileBoxOpen;
-  // Runs while the tray menu is open; its result is the item chosen.
-  std::function<TrayChoice()> whileMenuOpen;
+  std::function<TrayChoice()> whileMenuOpen;  // returns the item chosen
 
   std::vector<ShownBox> boxes;
   std::vector<std::string> started;  // programs asked to start
-  bool startSucceeds = true;
-  bool visible = false;
-  bool prevInstance = false;
-  bool taskListHidden = false;
-  bool trayIcon = false;
-  int trayAdds = 0;
-  int menusOpened = 0;
-  int centred = 0;
-  int aboutShown = 0;
-  int shows = 0;  // ShowWindow calls
+  std::vector<std::string> calls;    // "box", "show", "tray", in order
+  bool startSucceeds = true, visible = false, prevInstance = false, taskListHidden = false;
   bool quit = false;
+  int trayAdds = 0, menusOpened = 0, centred = 0, shows = 0;
   unsigned timerInterval = 0;
-  // The order of the calls, one word each ("box", "show", "tray", ...).
-  std::vector<std::string> calls;
 };
 
 }  // namespace plat

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "core/texts.h"
+#include "platform/files.h"
 #include "core/errtext.h"
 #include "platform/errors.h"
 #include "tests/common/scripted_desktop.h"
@@ -63,8 +64,10 @@ TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) 
     remove(other.c_str());
     if (c.system == kFolderInPlace) mkdir(file.c_str(), 0755);
     if (c.system == kNoFolder) rmdir(file.substr(0, file.rfind('/')).c_str());
-    if (c.fallback == kAppDataBlocked)
-      mkdir(other.c_str(), 0755);  // its folder made by the row before
+    if (c.fallback == kAppDataBlocked) {
+      plat::CreateFolder(appData);
+      mkdir(other.c_str(), 0755);
+    }
     plat::ScriptedDesktop desktop;
     desktop.prevInstance = c.prevInstance;
     Form1 form(&desktop);

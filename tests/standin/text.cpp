@@ -3,8 +3,6 @@
 // holes map to the C1 controls of the same number, as Windows maps them).
 #include "platform/text.h"
 
-#include "tests/standin/standin.h"
-
 namespace plat {
 namespace {
 
@@ -12,8 +10,6 @@ const WCHAR kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020,
                          0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
                          0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                          0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-bool g_wideNames = true;
 
 WCHAR FromByte(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b; }
 
@@ -26,8 +22,6 @@ int ToByte(WCHAR c) {
 }
 
 }  // namespace
-
-bool HasWideNames() { return g_wideNames; }
 
 std::string AnsiFromWide(const std::string& wide, bool* exact) {
   std::string ansi;
@@ -47,9 +41,5 @@ std::string WideFromAnsi(const std::string& ansi) {
     AppendWide(&wide, FromByte(static_cast<unsigned char>(ansi[i])));
   return wide;
 }
-
-namespace standin {
-void SetWideNames(bool wide) { g_wideNames = wide; }
-}  // namespace standin
 
 }  // namespace plat
