@@ -7,7 +7,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
 
 class CheckTest : public MonitorTest {
  protected:

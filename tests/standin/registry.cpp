@@ -19,7 +19,7 @@ const REGSAM kMaximumAllowed = 0x02000000;
 const REGSAM kWrites = kKeySetValue | kKeyCreateSubKey | 0x00010000;
 
 struct Value {
-  std::string name;
+  std::string name;  // wide, as is string data
   DWORD type;
   std::string data;
 };
@@ -131,11 +131,10 @@ LONG Copy(const std::string& bytes, BYTE* data, DWORD* cbData) {
 
 LONG Query(HKEY key, const std::string& name, bool wide, DWORD* type, BYTE* data, DWORD* cbData) {
   std::vector<Value>* values = 0;
-  LONG status = Values(key, kKeyQueryValue, &values);
+  const LONG status = Values(key, kKeyQueryValue, &values);
   const Value* v = status == kErrorSuccess ? Find(values, name) : 0;
-  if (v == 0) return status == kErrorSuccess ? kErrorFileNotFound : status;
-  if (type) *type = v->type;
-  return Copy(DataOf(*v, wide), data, cbData);
+  if (v && type) *type = v->type;
+  return v ? Copy(DataOf(*v, wide), data, cbData) : status ? status : kErrorFileNotFound;
 }
 
 // The name goes out in units of one byte (ANSI) or two (wide), terminated.
@@ -162,33 +161,31 @@ LONG Set(HKEY key, const std::string& name, DWORD type, const std::string& bytes
   LONG status = Values(key, kKeySetValue, &values);
   if (status != kErrorSuccess) return status;
   Value* v = Find(values, name);
-  if (v == 0) values->push_back(Value{name, type, bytes});
-  else *v = Value{v->name, type, bytes};
+  if (v) *v = Value{v->name, type, bytes};
+  else values->push_back(Value{name, type, bytes});
   return kErrorSuccess;
 }
 
 LONG Delete(HKEY key, const std::string& name) {
   std::vector<Value>* values = 0;
-  LONG status = Values(key, kKeySetValue, &values);
-  Value* v = status == kErrorSuccess ? Find(values, name) : 0;
+  const LONG status = Values(key, kKeySetValue, &values);
+  const Value* v = status == kErrorSuccess ? Find(values, name) : 0;
   if (v) values->erase(values->begin() + (v - &(*values)[0]));
-  return v ? kErrorSuccess : status == kErrorSuccess ? kErrorFileNotFound : status;
+  return v ? kErrorSuccess : status ? status : kErrorFileNotFound;
 }
 
 std::string NameOf(const char* name) { return WideFromAnsi(name ? name : ""); }
 std::string NameOf(const WCHAR* name) {
   std::string wide;
-  for (const WCHAR* p = name; p && *p; ++p) AppendWide(&wide, *p);
+  for (const WCHAR* p = name; *p; ++p) AppendWide(&wide, *p);
   return wide;
 }
 std::string NameOf(const UNICODE_STRING* name) {
-  return std::string(reinterpret_cast<const char*>(name->Buffer), name->Length & ~1u);
+  return std::string(reinterpret_cast<const char*>(name->Buffer), name->Length);
 }
 
 NTSTATUS NtStatus(LONG error) {
-  return error == kErrorSuccess        ? kStatusSuccess
-         : error == kErrorFileNotFound ? kStatusObjectNameNotFound
-                                       : static_cast<NTSTATUS>(0xC0000022u);
+  return error == kErrorSuccess ? kStatusSuccess : kStatusObjectNameNotFound;
 }
 
 }  // namespace
