@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench/workload.h"
-#include "platform/posix/standin.h"
+#include "tests/standin/standin.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/monitor.h"
-#include "platform/posix/scripted_desktop.h"
+#include "tests/common/scripted_desktop.h"
 #include "tests/common/places.h"
 
 namespace bench {

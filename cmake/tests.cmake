@@ -3,14 +3,8 @@
 # platform and, under Wine, against the real system.
 include(GoogleTest)
 
-set(fixtures_dir ${PROJECT_SOURCE_DIR}/tests/fixtures)
 if(WIN32)
   file(GLOB test_sources CONFIGURE_DEPENDS tests/common/*.cpp tests/win32/*.cpp)
-  # The scripted desktop answers the shared cases' boxes on Windows too.
-  list(APPEND test_sources platform/posix/scripted_desktop.cpp)
-  # Wine maps the Linux root to drive Z:.
-  string(REPLACE "/" "\\\\" fixtures_dir "Z:${fixtures_dir}")
-
   set(CENTINELA_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for Windows")
   set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -19,13 +13,13 @@ if(WIN32)
   set(gtest_main_target gtest_main)
 else()
   file(GLOB test_sources CONFIGURE_DEPENDS tests/common/*.cpp tests/native/*.cpp)
+  list(APPEND test_sources ${standin_sources})
   find_package(GTest REQUIRED)
   set(gtest_main_target GTest::gtest_main)
 endif()
 
 add_executable(centinela_tests ${test_sources})
 target_link_libraries(centinela_tests PRIVATE ${centinela_libs} ${gtest_main_target})
-target_compile_definitions(centinela_tests PRIVATE CENTINELA_FIXTURES_DIR="${fixtures_dir}")
 
 if(NOT WIN32)
   gtest_discover_tests(centinela_tests TEST_PREFIX ${CENTINELA_TEST_PREFIX}

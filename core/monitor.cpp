@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "core/errtext.h"
 #include "core/exacto.h"
 #include "core/regprocs.h"
 #include "core/strutil.h"
@@ -98,9 +99,9 @@ bool Monitor::AbrirFichero(std::string* why) {
 // Opens the data file at `ruta`; a failure adds its line to *why.
 bool Monitor::AbrirEn(const std::string& ruta, std::string* why) {
   ruta_ = ruta;
-  std::string razon;
-  if (fichero_.Open(ruta_, kRecordLength, &razon)) return true;
-  *why += txt::kFicheroFallo + ruta_ + ": " + razon;
+  uint32_t error = 0;
+  if (fichero_.Open(ruta_, kRecordLength, &error)) return true;
+  *why += txt::kFicheroFallo + ruta_ + ": " + SystemErrorText(error);
   return false;
 }
 
@@ -237,7 +238,9 @@ bool Monitor::GUARDAR(std::string* why) {
     Rellenar(registro_.Ruta, sizeof registro_.Ruta, LIST1.TextMatrix(i, kColRuta));
     Rellenar(registro_.Ubicacion, sizeof registro_.Ubicacion, LIST1.TextMatrix(i, kColUbicacion));
     Rellenar(registro_.Subclave, sizeof registro_.Subclave, LIST1.TextMatrix(i, kColSubclave));
-    if (!fichero_.WriteRecord(static_cast<uint32_t>(i), reinterpret_cast<char*>(&registro_), why)) {
+    uint32_t error = 0;
+    if (!fichero_.WriteRecord(static_cast<uint32_t>(i), reinterpret_cast<char*>(&registro_), &error)) {
+      *why = SystemErrorText(error);
       ok = false;
       break;
     }
@@ -294,7 +297,8 @@ bool Monitor::QuitarFichero(const std::string& carpeta, const std::string& nombr
     *why = txt::kNoEliminadoNombre;
     return false;
   }
-  std::string carpetaW, nombreW, ansi, reason;
+  std::string carpetaW, nombreW, ansi;
+  uint32_t error = 0;
   bool ok;
   if (plat::HasWideNames()) {
     if (!ReadRegWide(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue,
@@ -303,16 +307,16 @@ bool Monitor::QuitarFichero(const std::string& carpeta, const std::string& nombr
       *why = txt::kNoEliminadoExacto;
       return false;
     }
-    ok = plat::DeleteFileW(carpetaW, nombreW, &reason);
+    ok = plat::DeleteFileW(carpetaW, nombreW, &error);
   } else {
     const char last = nombre[nombre.size() - 1];
     if (!AnsiExacto(exacto, &ansi) || last == '.' || last == ' ') {
       *why = txt::kNoEliminadoExacto;
       return false;
     }
-    ok = plat::DeleteFileA(carpeta + "\\" + ansi, &reason);
+    ok = plat::DeleteFileA(carpeta + "\\" + ansi, &error);
   }
-  if (!ok) *why = txt::kNoEliminadoFichero + reason;
+  if (!ok) *why = txt::kNoEliminadoFichero + SystemErrorText(error);
   return ok;
 }
 

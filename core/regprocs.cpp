@@ -39,33 +39,20 @@ plat::BYTE* Bytes(std::string* buf) { return reinterpret_cast<plat::BYTE*>(&(*bu
 
 }  // namespace
 
-RegKey& RegKey::operator=(RegKey&& other) {
-  if (this != &other) {
-    Close();
-    key_ = other.key_;
-    other.key_ = 0;
-  }
-  return *this;
-}
-
 bool RegKey::Open(int32_t root, const std::string& subKey, RegView view, plat::REGSAM access,
                   plat::LONG* status) {
   Close();
+  plat::HKEY opened = 0;
   plat::LONG code;
   if (view == kRegViewDefault) {
-    code = plat::RegOpenKeyA(plat::RootKey(root), subKey.c_str(), &key_);
+    code = plat::RegOpenKeyA(plat::RootKey(root), subKey.c_str(), &opened);
   } else {
     const plat::REGSAM flag = view == kRegView64 ? plat::kKeyWow64_64Key : plat::kKeyWow64_32Key;
-    code = plat::RegOpenKeyExA(plat::RootKey(root), subKey.c_str(), 0, access | flag, &key_);
+    code = plat::RegOpenKeyExA(plat::RootKey(root), subKey.c_str(), 0, access | flag, &opened);
   }
-  if (code != plat::kErrorSuccess) key_ = 0;
+  if (code == plat::kErrorSuccess) key_.Reset(opened);
   if (status) *status = code;
-  return key_ != 0;
-}
-
-void RegKey::Close() {
-  if (key_ != 0) plat::RegCloseKey(key_);
-  key_ = 0;
+  return IsOpen();
 }
 
 std::string ReadRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
@@ -195,8 +182,10 @@ RegEnumResult EnumRegValue(int32_t root, const std::string& subKey, uint32_t ind
 
 void WriteRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
                    uint32_t type, const std::string& data) {
-  plat::HKEY key = 0;
-  plat::RegCreateKeyA(plat::RootKey(root), subKey.c_str(), &key);
+  plat::HKEY created = 0;
+  plat::RegCreateKeyA(plat::RootKey(root), subKey.c_str(), &created);
+  const plat::OwnedKey owned(created);
+  const plat::HKEY key = owned.Get();
   if (type == plat::kRegDword) {
     int32_t number = 0;
     if (ParseInt32(data, &number)) {
@@ -216,7 +205,6 @@ void WriteRegValue(int32_t root, const std::string& subKey, const std::string& v
                          static_cast<plat::DWORD>(text.size()));
   }
   plat::RegFlushKey(key);
-  plat::RegCloseKey(key);
 }
 
 namespace {

@@ -42,24 +42,17 @@ struct RegEnumResult {
 // One open key, closed when the object goes.
 class RegKey {
  public:
-  RegKey() : key_(0) {}
-  ~RegKey() { Close(); }
-  RegKey(RegKey&& other) : key_(other.key_) { other.key_ = 0; }
-  RegKey& operator=(RegKey&& other);
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-
   // The default view opens with RegOpenKeyA (all access it allows); another
   // view with RegOpenKeyExA, `access` and the view's KEY_WOW64_* flag. The
   // system's answer goes to `status` when given.
   bool Open(int32_t root, const std::string& subKey, RegView view = kRegViewDefault,
             plat::REGSAM access = plat::kKeyRead, plat::LONG* status = 0);
-  bool IsOpen() const { return key_ != 0; }
-  plat::HKEY Handle() const { return key_; }
-  void Close();
+  bool IsOpen() const { return static_cast<bool>(key_); }
+  plat::HKEY Handle() const { return key_.Get(); }
+  void Close() { key_.Reset(); }
 
  private:
-  plat::HKEY key_;
+  plat::OwnedKey key_;
 };
 
 std::string ReadRegValue(int32_t root, const std::string& subKey, const std::string& valueName,

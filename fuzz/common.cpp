@@ -4,7 +4,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "platform/posix/standin.h"
+#include "tests/standin/standin.h"
 #include "tests/common/places.h"
 
 namespace fuzz {

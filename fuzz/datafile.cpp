@@ -8,7 +8,7 @@
 #include "core/monitor.h"
 #include "core/texts.h"
 #include "fuzz/common.h"
-#include "platform/posix/scripted_desktop.h"
+#include "tests/common/scripted_desktop.h"
 #include "tests/common/places.h"
 
 namespace {

@@ -18,8 +18,8 @@
 #include "core/texts.h"
 #include "fuzz/common.h"
 #include "platform/files.h"
-#include "platform/posix/scripted_desktop.h"
-#include "platform/posix/standin.h"
+#include "tests/common/scripted_desktop.h"
+#include "tests/standin/standin.h"
 #include "tests/common/places.h"
 
 namespace {

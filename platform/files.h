@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/handle.h"
+
 namespace plat {
 
 // Bare names of the ordinary files (no folders, no hidden or system files)
@@ -19,8 +21,9 @@ bool ListOrdinaryFilesW(const std::string& folder, std::vector<std::string>* nam
 
 // Deletes exactly the file `name` of `folder` (both wide text) through a path
 // that the system takes as it is: a name with a trailing dot or blank stays
-// that name. False, with the system's reason, when it is still there.
-bool DeleteFileW(const std::string& folder, const std::string& name, std::string* why);
+// that name. False, with the system's reason (platform/errors.h), when it is
+// still there.
+bool DeleteFileW(const std::string& folder, const std::string& name, uint32_t* error);
 
 // True when `path` names an existing ordinary file (not hidden, not system).
 bool FileExists(const std::string& path);
@@ -28,23 +31,27 @@ bool FileExists(const std::string& path);
 // Creates one folder (its parent must exist); false when it was not made.
 bool CreateFolder(const std::string& path);
 
-// Deletes one file; false (with the system's reason in CP1252 Spanish when
-// `why` is given) when it is still there afterwards.
-bool DeleteFileA(const std::string& path, std::string* why);
+// Deletes one file; false, with the system's reason, when it is still there
+// afterwards.
+bool DeleteFileA(const std::string& path, uint32_t* error);
+
+// An open file as each system numbers it (0 for none), closed by its owner.
+struct FileCloser {
+  typedef intptr_t Handle;
+  static intptr_t None() { return 0; }
+  static void Close(intptr_t file);
+};
 
 // A file of fixed-length records, opened once for reading and writing and
 // shared with other processes, created when missing, never truncated.
 class RecordFile {
  public:
-  RecordFile() : handle_(0), recordLength_(0) {}
-  ~RecordFile() { Close(); }
-  RecordFile(const RecordFile&) = delete;
-  RecordFile& operator=(const RecordFile&) = delete;
+  RecordFile() : recordLength_(0) {}
 
-  // False with the system's reason (Spanish, CP1252) in `why`.
-  bool Open(const std::string& path, uint32_t recordLength, std::string* why);
-  bool IsOpen() const { return handle_ != 0; }
-  void Close();
+  // False with the system's reason (platform/errors.h).
+  bool Open(const std::string& path, uint32_t recordLength, uint32_t* error);
+  bool IsOpen() const { return static_cast<bool>(handle_); }
+  void Close() { handle_.Reset(); }
 
   // Records whole or in part held by the file (a partial last record counts).
   uint32_t RecordCount();
@@ -53,10 +60,10 @@ class RecordFile {
   // zero; false only when the system refuses the read.
   bool ReadRecord(uint32_t n, char* buf, uint32_t count = 1);
   // Writes record n (from 1) whole, growing the file as needed.
-  bool WriteRecord(uint32_t n, const char* buf, std::string* why);
+  bool WriteRecord(uint32_t n, const char* buf, uint32_t* error);
 
  private:
-  intptr_t handle_;
+  Owned<FileCloser> handle_;
   uint32_t recordLength_;
 };
 

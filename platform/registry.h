@@ -4,6 +4,7 @@
 #pragma once
 #include <stdint.h>
 
+#include "platform/handle.h"
 #include "platform/text.h"
 
 namespace plat {
@@ -29,11 +30,8 @@ const LONG kErrorSuccess = 0;
 const LONG kErrorFileNotFound = 2;
 const LONG kErrorAccessDenied = 5;
 const LONG kErrorInvalidHandle = 6;
-const LONG kErrorInvalidParameter = 87;
-const LONG kErrorBadPathname = 161;
 const LONG kErrorMoreData = 234;
 const LONG kErrorNoMoreItems = 259;
-const LONG kErrorKeyDeleted = 1018;
 
 const DWORD kRegNone = 0;
 const DWORD kRegSz = 1;
@@ -45,7 +43,6 @@ const DWORD kRegMultiSz = 7;
 const REGSAM kKeyQueryValue = 0x0001;
 const REGSAM kKeySetValue = 0x0002;
 const REGSAM kKeyCreateSubKey = 0x0004;
-const REGSAM kKeyEnumerateSubKeys = 0x0008;
 const REGSAM kKeyRead = 0x20019;
 const REGSAM kKeyAllAccess = 0xF003F;
 const REGSAM kKeyWow64_64Key = 0x0100;
@@ -63,9 +60,6 @@ LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* cchValueName, 
 LONG RegSetValueExA(HKEY key, const char* valueName, DWORD reserved, DWORD type, const BYTE* data,
                     DWORD cbData);
 LONG RegDeleteValueA(HKEY key, const char* valueName);
-LONG RegDeleteKeyA(HKEY key, const char* subKey);
-// Subkeys are needed only to take a whole tree down (test fixtures' [-key]).
-LONG RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD cchName);
 LONG RegFlushKey(HKEY key);
 LONG RegCloseKey(HKEY key);
 
@@ -96,6 +90,14 @@ NTSTATUS NtQueryValueKey(HKEY key, const UNICODE_STRING* valueName, DWORD infoCl
 NTSTATUS NtSetValueKey(HKEY key, const UNICODE_STRING* valueName, DWORD titleIndex, DWORD type,
                        const void* data, DWORD size);
 NTSTATUS NtDeleteValueKey(HKEY key, const UNICODE_STRING* valueName);
+
+// An open key, closed by its owner.
+struct KeyCloser {
+  typedef HKEY Handle;
+  static HKEY None() { return 0; }
+  static void Close(HKEY key) { RegCloseKey(key); }
+};
+typedef Owned<KeyCloser> OwnedKey;
 
 // True where HKEY_LOCAL_MACHINE\Software has a 32-bit and a 64-bit view
 // (64-bit Windows, whichever build of ours runs there).

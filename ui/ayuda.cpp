@@ -26,23 +26,23 @@ std::string HexDword(const plat::BYTE* bytes) {
 
 bool GetKeyValue(int32_t KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
                  std::string* KeyVal) {
-  plat::HKEY key = 0;
+  plat::HKEY opened = 0;
   // Reading needs no more; asking for write rights fails for standard users.
   if (plat::RegOpenKeyExA(plat::RootKey(KeyRoot), KeyName.c_str(), 0, plat::kKeyQueryValue,
-                          &key) != plat::kErrorSuccess) {
+                          &opened) != plat::kErrorSuccess) {
     KeyVal->clear();
     return false;
   }
+  const plat::OwnedKey key(opened);
   plat::BYTE buffer[kBufferChars];
   memset(buffer, 0, sizeof buffer);
   plat::DWORD size = kBufferChars;
   plat::DWORD type = 0;
   // Empty data has no character to keep: it counts as not found.
-  if (plat::RegQueryValueExA(key, SubKeyRef.c_str(), 0, &type, buffer, &size) !=
+  if (plat::RegQueryValueExA(key.Get(), SubKeyRef.c_str(), 0, &type, buffer, &size) !=
           plat::kErrorSuccess ||
       size == 0) {
     KeyVal->clear();
-    plat::RegCloseKey(key);
     return false;
   }
   if (size > kBufferChars) size = kBufferChars;
@@ -51,7 +51,6 @@ bool GetKeyValue(int32_t KeyRoot, const std::string& KeyName, const std::string&
     KeyVal->assign(reinterpret_cast<const char*>(buffer), keep);
   else if (type == plat::kRegDword && size >= 4)
     *KeyVal = HexDword(buffer);
-  plat::RegCloseKey(key);
   return true;
 }
 

@@ -12,9 +12,9 @@
 
 #include <vector>
 
-#include "core/texts.h"
-#include "platform/errtext.h"
+#include "platform/errors.h"
 #include "platform/text.h"
+#include "platform/win32/handle.h"
 #include "platform/win32/wide_api.h"
 
 #ifndef INVALID_SET_FILE_POINTER
@@ -26,11 +26,13 @@ namespace {
 
 const DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-void SetWhy(std::string* why, DWORD code) {
-  if (why) *why = SystemErrorText(code);
+// The error of a call that failed; the same whatever the system's type.
+bool Failed(uint32_t* error, DWORD code) {
+  *error = code;
+  return false;
 }
 
-HANDLE Handle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+HANDLE Handle(const Owned<FileCloser>& h) { return reinterpret_cast<HANDLE>(h.Get()); }
 
 // Places the file pointer at record n (from 1); false past 4 GB.
 bool Seek(HANDLE file, uint32_t n, uint32_t recordLength) {
@@ -50,12 +52,11 @@ bool Seek(HANDLE file, uint32_t n, uint32_t recordLength) {
 void ListOrdinaryFiles(const std::string& pattern, std::vector<std::string>* names) {
   names->clear();
   WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA(pattern.c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return;
+  win32::OwnedFind find(FindFirstFileA(pattern.c_str(), &found));
+  if (!find) return;
   do {
     if ((found.dwFileAttributes & kNotOrdinary) == 0) names->push_back(found.cFileName);
-  } while (FindNextFileA(find, &found));
-  FindClose(find);
+  } while (FindNextFileA(find.Get(), &found));
 }
 
 namespace {
@@ -104,33 +105,28 @@ bool ListOrdinaryFilesW(const std::string& folder, std::vector<std::string>* nam
   std::string pattern = folder;
   for (const char* p = "\\*.*"; *p; ++p) AppendWide(&pattern, static_cast<WCHAR>(*p));
   WIN32_FIND_DATAW found;
-  HANDLE find = w.FindFirstFileW(Ptr(Terminated(pattern)), &found);
-  if (find == INVALID_HANDLE_VALUE) return true;
+  win32::OwnedFind find(w.FindFirstFileW(Ptr(Terminated(pattern)), &found));
+  if (!find) return true;
   do {
     if ((found.dwFileAttributes & kNotOrdinary) == 0) {
       size_t n = 0;
       while (n < MAX_PATH && found.cFileName[n] != 0) ++n;
       names->push_back(std::string(reinterpret_cast<const char*>(found.cFileName), n * 2));
     }
-  } while (w.FindNextFileW(find, &found));
-  FindClose(find);
+  } while (w.FindNextFileW(find.Get(), &found));
   return true;
 }
 
-bool DeleteFileW(const std::string& folder, const std::string& name, std::string* why) {
+bool DeleteFileW(const std::string& folder, const std::string& name, uint32_t* error) {
   const win32::WideApi& w = win32::Wide();
   std::string path;
-  if (!w.nt || !ExactPath(w, folder, name, &path)) {
-    if (why) *why = SystemErrorText(ERROR_INVALID_NAME);
-    return false;
-  }
-  const DWORD error = w.DeleteFileW(Ptr(path)) ? NO_ERROR : GetLastError();
+  if (!w.nt || !ExactPath(w, folder, name, &path)) return Failed(error, ERROR_INVALID_NAME);
+  const DWORD code = w.DeleteFileW(Ptr(path)) ? NO_ERROR : GetLastError();
   if (w.GetFileAttributesW(Ptr(path)) == INVALID_FILE_ATTRIBUTES) {
     const DWORD now = GetLastError();
     if (now == ERROR_FILE_NOT_FOUND || now == ERROR_PATH_NOT_FOUND) return true;
   }
-  if (why) *why = error != NO_ERROR ? SystemErrorText(error) : std::string(txt::kErrSigueAhi);
-  return false;
+  return Failed(error, code);
 }
 
 bool FileExists(const std::string& path) {
@@ -140,43 +136,33 @@ bool FileExists(const std::string& path) {
 
 bool CreateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), 0) != FALSE; }
 
-bool DeleteFileA(const std::string& path, std::string* why) {
-  const DWORD error = ::DeleteFileA(path.c_str()) ? NO_ERROR : GetLastError();
+bool DeleteFileA(const std::string& path, uint32_t* error) {
+  const DWORD code = ::DeleteFileA(path.c_str()) ? NO_ERROR : GetLastError();
   // What counts is whether the file is gone: a file already missing is, one
   // marked for deletion while another program holds it open is not yet.
   if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
     const DWORD now = GetLastError();
     if (now == ERROR_FILE_NOT_FOUND || now == ERROR_PATH_NOT_FOUND) return true;
   }
-  if (why) *why = error != NO_ERROR ? SystemErrorText(error) : std::string(txt::kErrSigueAhi);
-  return false;
+  return Failed(error, code);
 }
 
-bool RecordFile::Open(const std::string& path, uint32_t recordLength, std::string* why) {
+void FileCloser::Close(intptr_t file) { CloseHandle(reinterpret_cast<HANDLE>(file)); }
+
+bool RecordFile::Open(const std::string& path, uint32_t recordLength, uint32_t* error) {
   Close();
-  if (recordLength == 0) {
-    SetWhy(why, ERROR_INVALID_PARAMETER);
-    return false;
-  }
-  HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
-                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
-  if (file == INVALID_HANDLE_VALUE) {
-    SetWhy(why, GetLastError());
-    return false;
-  }
-  handle_ = reinterpret_cast<intptr_t>(file);
+  if (recordLength == 0) return Failed(error, ERROR_INVALID_PARAMETER);
+  win32::OwnedFile file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, 0));
+  if (!file) return Failed(error, GetLastError());
+  handle_.Reset(reinterpret_cast<intptr_t>(file.Release()));
   recordLength_ = recordLength;
   return true;
 }
 
-void RecordFile::Close() {
-  if (handle_ != 0) CloseHandle(Handle(handle_));
-  handle_ = 0;
-}
-
 uint32_t RecordFile::RecordCount() {
-  if (handle_ == 0) return 0;
+  if (!handle_) return 0;
   DWORD high = 0;
   DWORD low = GetFileSize(Handle(handle_), &high);
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
@@ -187,28 +173,20 @@ uint32_t RecordFile::RecordCount() {
 }
 
 bool RecordFile::ReadRecord(uint32_t n, char* buf, uint32_t count) {
-  if (handle_ == 0) return false;
+  if (!handle_) return false;
   ZeroMemory(buf, recordLength_ * count);
   DWORD got = 0;
   return Seek(Handle(handle_), n, recordLength_) &&
          ReadFile(Handle(handle_), buf, recordLength_ * count, &got, 0);
 }
 
-bool RecordFile::WriteRecord(uint32_t n, const char* buf, std::string* why) {
-  if (handle_ == 0) {
-    SetWhy(why, ERROR_INVALID_HANDLE);
-    return false;
-  }
+bool RecordFile::WriteRecord(uint32_t n, const char* buf, uint32_t* error) {
+  if (!handle_) return Failed(error, ERROR_INVALID_HANDLE);
   DWORD put = 0;
   if (!Seek(Handle(handle_), n, recordLength_) ||
-      !WriteFile(Handle(handle_), buf, recordLength_, &put, 0)) {
-    SetWhy(why, GetLastError());
-    return false;
-  }
-  if (put != recordLength_) {
-    SetWhy(why, ERROR_DISK_FULL);
-    return false;
-  }
+      !WriteFile(Handle(handle_), buf, recordLength_, &put, 0))
+    return Failed(error, GetLastError());
+  if (put != recordLength_) return Failed(error, ERROR_DISK_FULL);
   return true;
 }
 

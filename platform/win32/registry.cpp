@@ -98,12 +98,6 @@ LONG RegDeleteValueA(HKEY key, const char* valueName) {
   return ::RegDeleteValueA(Sys(key), valueName);
 }
 
-LONG RegDeleteKeyA(HKEY key, const char* subKey) { return ::RegDeleteKeyA(Sys(key), subKey); }
-
-LONG RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD cchName) {
-  return ::RegEnumKeyA(Sys(key), index, name, cchName);
-}
-
 LONG RegFlushKey(HKEY key) { return ::RegFlushKey(Sys(key)); }
 
 LONG RegCloseKey(HKEY key) {

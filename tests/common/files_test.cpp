@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/texts.h"
+#include "platform/errors.h"
 #include "tests/common/places.h"
 
 namespace {
@@ -35,7 +36,7 @@ TEST(FilesTest, RecordFileGrowsByRecordSharedAndNeverShrinks) {
   const std::string zeros(kLength, '\0'), a(kLength, 'A'), c(kLength, 'C');
   places::WriteDataFileBytes(std::string(kLength + 80, 'x'));
   plat::RecordFile first, second;
-  std::string why;
+  uint32_t why = 0;
   ASSERT_TRUE(first.Open(txt::kDataFile, kLength, &why)) << why;
   ASSERT_TRUE(second.Open(txt::kDataFile, kLength, &why)) << why;
   EXPECT_EQ(2u, first.RecordCount());
@@ -53,7 +54,7 @@ TEST(FilesTest, RecordFileGrowsByRecordSharedAndNeverShrinks) {
   plat::RecordFile missing;
   EXPECT_FALSE(missing.Open(places::StartupFolder() + "\\no\\such.dat", kLength, &why));
   EXPECT_FALSE(missing.IsOpen());
-  EXPECT_EQ(txt::kErrRutaNoEncontrada, why);
+  EXPECT_EQ(plat::kErrPathNotFound, why);
 }
 
 TEST(FilesTest, ListingExistenceAndDeletion) {
@@ -69,12 +70,12 @@ TEST(FilesTest, ListingExistenceAndDeletion) {
 
   EXPECT_TRUE(plat::FileExists(dir + "\\a.txt"));
   EXPECT_FALSE(plat::FileExists(dir + "\\sub"));
-  std::string why;
+  uint32_t why = 0;
   EXPECT_TRUE(plat::DeleteFileA(dir + "\\a.txt", &why));
   EXPECT_FALSE(plat::FileExists(dir + "\\a.txt"));
   EXPECT_TRUE(plat::DeleteFileA(dir + "\\a.txt", &why));  // already gone
   EXPECT_FALSE(plat::DeleteFileA(dir + "\\sub", &why));
-  EXPECT_EQ(txt::kErrAccesoDenegado, why);
+  EXPECT_EQ(plat::kErrAccessDenied, why);
 }
 
 }  // namespace

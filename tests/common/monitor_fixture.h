@@ -1,19 +1,31 @@
-// A monitor over freshly emptied start-up places, with its data file open.
+// A monitor over freshly emptied start-up places, with its data file open,
+// and what the cases of the table and the data file share.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/monitor.h"
-#include "core/texts.h"
-#include "platform/posix/scripted_desktop.h"
-#include "platform/registry.h"
 #include "tests/common/places.h"
+#include "tests/common/scripted_desktop.h"
+
+using Names = std::vector<std::string>;
 
 // The place column's text for each root key.
 const std::string kHklm = "-2147483646";
 const std::string kHkcu = "-2147483647";
 const std::string kHkcr = "-2147483648";
+
+// A record as a save writes it: four fields, padded with blanks or cut.
+inline std::string Record(std::string ubicacion, std::string subclave, std::string nombre,
+                          std::string ruta) {
+  ubicacion.resize(10, ' ');
+  subclave.resize(50, ' ');
+  nombre.resize(100, ' ');
+  ruta.resize(100, ' ');
+  return ubicacion + subclave + nombre + ruta;
+}
 
 class MonitorTest : public ::testing::Test {
  protected:
@@ -32,6 +44,12 @@ class MonitorTest : public ::testing::Test {
            (grid.TextMatrix(r, kColUbicacion) == place && grid.TextMatrix(r, kColVista) == view)))
         return r;
     return -1;
+  }
+  // The cells of column `col` in the entry rows.
+  Names Column(int32_t col = kColNombre) const {
+    Names cells;
+    for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r) cells.push_back(monitor.LIST1.TextMatrix(r, col));
+    return cells;
   }
   void AddUserRun(const std::string& name, const std::string& data) {
     places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, name, data);

@@ -7,9 +7,7 @@
 
 #include "core/texts.h"
 #include "platform/files.h"
-#include "platform/regedit4.h"
 #include "platform/registry.h"
-#include "platform/text.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -17,7 +15,7 @@
 #include <ftw.h>
 #include <stdlib.h>
 
-#include "platform/posix/standin.h"
+#include "tests/standin/standin.h"
 #endif
 
 namespace places {
@@ -28,22 +26,34 @@ const char kBase[] = "C:\\centinela-tests";
 std::string g_startup;
 int g_next = 0;
 
-plat::REGSAM ViewFlag(RegView view) {
-  return view == kRegView64   ? plat::kKeyWow64_64Key
-         : view == kRegView32 ? plat::kKeyWow64_32Key
-                              : 0;
-}
-
 // Made when missing.
-plat::HKEY OpenKey(int32_t root, const std::string& key, RegView view = kRegViewDefault) {
+plat::OwnedKey OpenKey(int32_t root, const std::string& key, RegView view = kRegViewDefault) {
+  const plat::REGSAM flag = view == kRegView64   ? plat::kKeyWow64_64Key
+                            : view == kRegView32 ? plat::kKeyWow64_32Key
+                                                 : 0;
   plat::HKEY k = 0;
-  plat::RegCreateKeyExA(plat::RootKey(root), key.c_str(), 0, 0, 0,
-                        plat::kKeyAllAccess | ViewFlag(view), 0, &k, 0);
-  return k;
+  plat::RegCreateKeyExA(plat::RootKey(root), key.c_str(), 0, 0, 0, plat::kKeyAllAccess | flag, 0,
+                        &k, 0);
+  return plat::OwnedKey(k);
 }
 
-void WriteWhole(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
+plat::UNICODE_STRING Counted(std::string* wide) {
+  const uint16_t n = static_cast<uint16_t>(wide->size());
+  wide->append(2, '\0');
+  return plat::UNICODE_STRING{n, n, reinterpret_cast<plat::WCHAR*>(&(*wide)[0])};
+}
+
+// Each value of the key as its exact name and its data.
+std::vector<std::pair<std::string, std::string> > Values(const plat::OwnedKey& k) {
+  std::vector<std::pair<std::string, std::string> > all;
+  std::string name(2 * 16384, '\0'), data(4 * 1024 * 1024, '\0');
+  for (plat::DWORD i = 0;; ++i) {
+    plat::DWORD chars = 16384, size = static_cast<plat::DWORD>(data.size());
+    if (plat::RegEnumValueW(k.Get(), i, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars, 0, 0,
+                            reinterpret_cast<plat::BYTE*>(&data[0]), &size) != plat::kErrorSuccess)
+      return all;
+    all.emplace_back(name.substr(0, 2 * chars), data.substr(0, size));
+  }
 }
 
 std::string Wide(const std::string& ansi) { return plat::WideFromAnsi(ansi); }
@@ -68,22 +78,25 @@ struct Root {
 }  // namespace
 
 void Reset() {
-#ifndef _WIN32
-  plat::standin::ResetRegistry();
-  plat::standin::ResetFiles();
-  plat::standin::SetTwoViews(true);
-  plat::standin::SetFileRoot(g_root.path);
-  plat::CreateFolder("c:\\");
-  plat::CreateFolder("c:\\windows");
-  // Here the last test's folder goes too: a fuzzer resets once an input.
-  nftw(Local(kBase).c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
-#endif
-  // Deleting the key takes every value, those no ANSI name reaches too.
+#ifdef _WIN32
+  // Every value goes by its exact name, those no ANSI name reaches too.
   for (int32_t root : {plat::kHkeyLocalMachine, plat::kHkeyCurrentUser})
     for (const char* key : {txt::kRunKey, txt::kRunServicesKey})
-      for (RegView view : {kRegViewDefault, kRegView64, kRegView32})
-        if (view == kRegViewDefault || plat::RegHasTwoViews())
-          plat::DeleteRegTree(plat::RootKey(root), key, ViewFlag(view));
+      for (RegView view : {kRegViewDefault, kRegView64, kRegView32}) {
+        const plat::OwnedKey k = OpenKey(root, key, view);
+        for (auto& value : Values(k)) {
+          plat::UNICODE_STRING u = Counted(&value.first);
+          plat::NtDeleteValueKey(k.Get(), &u);
+        }
+      }
+#else
+  plat::standin::ResetRegistry();
+  // A fuzzer resets once an input: the last folders go too.
+  nftw((g_root.path + "/c").c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+  plat::standin::ResetFiles(g_root.path);
+  mkdir((g_root.path + "/c").c_str(), 0755);
+  plat::CreateFolder("c:\\windows");
+#endif
   // A folder of its own for every test: nothing an earlier one left shows.
   plat::CreateFolder(kBase);
   std::string top;
@@ -97,64 +110,18 @@ void Reset() {
 }
 
 std::string StartupFolder() { return g_startup; }
-void AddFile(const std::string& path) { WriteWhole(Local(path), "x"); }
-void AddStartupFolder(const std::string& name) { plat::CreateFolder(g_startup + "\\" + name); }
-
+void AddFile(const std::string& path) { WriteDataFileBytes("x", path); }
 bool FileExists(const std::string& path) { return std::ifstream(Local(path)).good(); }
-
-void SetValueW(int32_t root, const std::string& key, const std::string& wideName, uint32_t type,
-               const std::string& bytes) {
-  plat::HKEY k = OpenKey(root, key);
-  std::string name = wideName + std::string(2, '\0');
-  const uint16_t n = static_cast<uint16_t>(wideName.size());
-  plat::UNICODE_STRING u = {n, n, reinterpret_cast<plat::WCHAR*>(&name[0])};
-  plat::NtSetValueKey(k, &u, 0, type, bytes.data(), static_cast<plat::DWORD>(bytes.size()));
-  plat::RegCloseKey(k);
-}
-
-void AddStartupFileW(const std::string& wideName) {
-#ifdef _WIN32
-  std::string path = Wide("\\\\?\\" + g_startup + "\\") + wideName + std::string(2, '\0');
-  HANDLE h = CreateFileW(reinterpret_cast<LPCWSTR>(path.data()), GENERIC_WRITE, 0, 0, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL, 0);
-  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-#else
-  WriteWhole(plat::standin::MapWidePath(Wide(g_startup + "\\") + wideName), "x");
-#endif
-}
-
-std::vector<std::string> Snapshot(int32_t root, const std::string& key) {
-  std::vector<std::string> all;
-  plat::HKEY k = OpenKey(root, key);
-  std::string name(2 * 16384, '\0'), data(4 * 1024 * 1024, '\0');
-  for (plat::DWORD i = 0; k != 0; ++i) {
-    plat::DWORD chars = 16384, size = static_cast<plat::DWORD>(data.size()), type = 0;
-    if (plat::RegEnumValueW(k, i, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars, 0, &type,
-                            reinterpret_cast<plat::BYTE*>(&data[0]), &size) != plat::kErrorSuccess)
-      break;
-    all.push_back("value " + name.substr(0, 2 * chars) + " = " + data.substr(0, size));
-  }
-  plat::RegCloseKey(k);
-  std::vector<std::string> files;
-  plat::ListOrdinaryFilesW(Wide(g_startup), &files);
-  for (size_t i = 0; i < files.size(); ++i) all.push_back("file " + files[i]);
-  return all;
-}
-
-void GrowDataFile(uint64_t bytes) {
-  plat::RecordFile file;
-  const std::string record(260, ' ');
-  std::string why;
-  if (file.Open(txt::kDataFile, 260, &why))
-    file.WriteRecord(static_cast<uint32_t>(bytes / 260), record.data(), &why);
-}
+void AddStartupFolder(const std::string& name) { plat::CreateFolder(g_startup + "\\" + name); }
 
 void SetValue(int32_t root, const std::string& key, const std::string& name, uint32_t type,
               const std::string& bytes, RegView view) {
-  plat::HKEY k = OpenKey(root, key, view);
-  plat::RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const plat::BYTE*>(bytes.data()),
+  // A byte other than zero after the data keeps Windows NT from adding a
+  // terminator of its own to a string.
+  const std::string buffer = bytes + "X";
+  plat::RegSetValueExA(OpenKey(root, key, view).Get(), name.c_str(), 0, type,
+                       reinterpret_cast<const plat::BYTE*>(buffer.data()),
                        static_cast<plat::DWORD>(bytes.size()));
-  plat::RegCloseKey(k);
 }
 
 void SetString(int32_t root, const std::string& key, const std::string& name,
@@ -173,11 +140,48 @@ std::string ViewTag(RegView view) {
 
 RegView MachineView() { return plat::RegHasTwoViews() ? kRegView64 : kRegViewDefault; }
 
+void SetValueW(int32_t root, const std::string& key, const std::string& wideName, uint32_t type,
+               const std::string& bytes) {
+  std::string name = wideName;
+  plat::UNICODE_STRING u = Counted(&name);
+  plat::NtSetValueKey(OpenKey(root, key).Get(), &u, 0, type, bytes.data(),
+                      static_cast<plat::DWORD>(bytes.size()));
+}
+
+void AddStartupFileW(const std::string& wideName) {
+#ifdef _WIN32
+  std::string path = Wide("\\\\?\\" + g_startup + "\\") + wideName + std::string(2, '\0');
+  CloseHandle(CreateFileW(reinterpret_cast<LPCWSTR>(path.data()), GENERIC_WRITE, 0, 0, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, 0));
+#else
+  std::ofstream(plat::standin::MapWidePath(Wide(g_startup + "\\") + wideName)) << "x";
+#endif
+}
+
+std::vector<std::string> Snapshot(int32_t root, const std::string& key) {
+  std::vector<std::string> all;
+  for (const auto& value : Values(OpenKey(root, key)))
+    all.push_back("value " + value.first + " = " + value.second);
+  std::vector<std::string> files;
+  plat::ListOrdinaryFilesW(Wide(g_startup), &files);
+  for (const std::string& file : files) all.push_back("file " + file);
+  return all;
+}
+
 std::string DataFileBytes() {
   std::ifstream in(Local(txt::kDataFile), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void WriteDataFileBytes(const std::string& bytes) { WriteWhole(Local(txt::kDataFile), bytes); }
+void WriteDataFileBytes(const std::string& bytes, const std::string& path) {
+  std::ofstream(Local(path), std::ios::binary) << bytes;
+}
+
+void GrowDataFile(uint64_t bytes) {
+  plat::RecordFile file;
+  uint32_t error;
+  if (file.Open(txt::kDataFile, 260, &error))
+    file.WriteRecord(static_cast<uint32_t>(bytes / 260), std::string(260, ' ').data(), &error);
+}
 
 }  // namespace places

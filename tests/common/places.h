@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/regprocs.h"
+#include "core/texts.h"
 
 namespace places {
 
@@ -26,7 +27,7 @@ inline bool StartupFileExists(const std::string& name) {
 }
 void AddStartupFolder(const std::string& name);
 
-// Writes a value into a watched key (or any key) in the given view.
+// Writes exactly these bytes as a value of any key, made when missing.
 void SetValue(int32_t root, const std::string& key, const std::string& name, uint32_t type,
               const std::string& bytes, RegView view = kRegViewDefault);
 void SetString(int32_t root, const std::string& key, const std::string& name,
@@ -48,11 +49,11 @@ void AddStartupFileW(const std::string& wideName);
 // Every value of the key (by view of the default open) and every file of the
 // Startup folder, by exact name and with the values' data.
 std::vector<std::string> Snapshot(int32_t root, const std::string& key);
-// Makes the data file about this long: a record there, zeros before it.
-void GrowDataFile(uint64_t bytes);
 
-// The data file's bytes.
+// The data file's bytes (or another file's); growing it writes a record
+// about that far in.
 std::string DataFileBytes();
-void WriteDataFileBytes(const std::string& bytes);
+void WriteDataFileBytes(const std::string& bytes, const std::string& path = txt::kDataFile);
+void GrowDataFile(uint64_t bytes);
 
 }  // namespace places

@@ -1,206 +1,136 @@
 // The registry procedures against whichever registry this build has: the
-// abstract one natively, the real one under Wine, loaded from the same
-// fixtures. Order: where a test walks a key it expects creation order, and
-// the fixtures create values in name order, which is what Wine lists.
-#include "platform/registry.h"
-
+// stand-in natively, the real one under Wine, filled from the same tables in
+// the user's Run key. Names go in sorted order, which is what Wine lists, so
+// that creation order and listing order agree.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <string>
-
-#include "core/regprocs.h"
-#include "core/texts.h"
-#include "platform/regedit4.h"
 #include "tests/common/places.h"
-#ifndef _WIN32
-#include "platform/posix/standin.h"
-#endif
 
 namespace {
 
 using plat::kHkeyCurrentUser;
-using plat::kHkeyLocalMachine;
 
-const std::string kSandbox = "Software\\CentinelaTest";
-const std::string kTypes = kSandbox + "\\Types";
-const std::string kLarge = kSandbox + "\\Large";
-const std::string kScratch = kSandbox + "\\Scratch";
-
-// Loads tests/fixtures/<name>: natively with our REGEDIT4 reader, on Windows
-// with the system's own "regedit /s", so both registries get the same data.
-// "regedit.exe" alone finds the one of our own bitness, so HKLM\Software
-// lands in the view that this test program reads by default.
-bool Import(const std::string& name) {
-#ifdef _WIN32
-  return system(("regedit.exe /s \"" CENTINELA_FIXTURES_DIR "\\" + name + "\"").c_str()) == 0;
-#else
-  return plat::standin::LoadRegFile(CENTINELA_FIXTURES_DIR "/" + name);
-#endif
+std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
+// The 2048 bytes one read takes, and one more.
+std::string Pattern(size_t n) {
+  std::string bytes;
+  for (size_t i = 0; i < n; ++i) bytes += static_cast<char>((i * 7 + 1) & 0xFF);
+  return bytes;
 }
 
-class RegistryTest : public ::testing::Test {
- protected:
-  // The places' reset gives the stand-in a fresh registry; the sandbox is
-  // emptied for the real one.
-  void SetUp() override {
-    places::Reset();
-    plat::DeleteRegTree(plat::RootKey(kHkeyCurrentUser), kSandbox, 0);
-    for (plat::REGSAM view : {plat::kKeyWow64_32Key, plat::kKeyWow64_64Key})
-      plat::DeleteRegTree(plat::RootKey(kHkeyLocalMachine), kSandbox, view);
-  }
-};
-
-// What a procedure stored: its type and bytes.
-std::string Query(const std::string& subKey, const char* name, plat::DWORD* type) {
-  RegKey key;
-  plat::BYTE buf[64];
-  plat::DWORD size = sizeof buf;
-  if (!key.Open(kHkeyCurrentUser, subKey) ||
-      plat::RegQueryValueExA(key.Handle(), name, 0, type, buf, &size) != plat::kErrorSuccess)
-    return "(none)";
-  return std::string(reinterpret_cast<char*>(buf), size);
-}
-
-struct TypeCase {
-  const char* name;
-  int32_t type;
-  std::string read;        // as ReadRegValue gives it
-  std::string enumerated;  // as EnumRegValue gives it
-};
-
-TEST_F(RegistryTest, EveryTypeBecomesTextAsEachProcedureSays) {
-  ASSERT_TRUE(Import("types.reg"));
-  const TypeCase cases[] = {
-      {"", 1, "default text", "default text"},
-      {"A_sz", 1, "C:\\Archivos de programa\\a.exe \"/min\"",
-       "C:\\Archivos de programa\\a.exe \"/min\""},
-      {"B_dword5", 4, "005", "005"},
-      {"C_dword70000", 4, "70000", "70000"},
-      {"D_dwordmax", 4, "4294967295", "4294967295"},
-      {"E_binary", 3, "000FA0", std::string("\x00\x0f", 2)},
-      {"F_emptybin", 3, "", ""},
-      {"H_expand", 2, "%WINDIR%", "%WINDIR%"},
-      {"I_multi", 7, std::string("a\0b\0", 4), std::string("a\0b\0", 4)},
-      {"J_notfound", 1, "Not Found", "Not Found"},
-      {"K_empty", 1, "", ""},
-      {"L_caf\xe9", 1, "\xe9t\xe9", "\xe9t\xe9"},
-      {"M_shortdword", 4, "007", "007"},
+TEST(RegistryTest, EveryValueBecomesTextAsEachProcedureSaysUpToTheBuffersOfARead) {
+  places::Reset();
+  const std::string sinCero = "abc", exact = Pattern(2048), over = Pattern(2049);
+  const std::string fits(kRegNameChars - 1, 'x'), tooLong(kRegNameChars, 'x');
+  std::string hex;
+  for (unsigned char b : exact) hex += std::string(1, "0123456789ABCDEF"[b >> 4]) + "0123456789ABCDEF"[b & 15];
+  const struct {
+    std::string name;
+    uint32_t type;
+    std::string bytes, read, listed;  // listed: as enumerated; "Not Found" for unreadable
+    std::string whole = "";  // enumerated with the largest buffers, when not `listed`
+  } cases[] = {
+      {"", 1, Sz("default text"), "default text", "default text"},
+      {"A_sz", 1, Sz("C:\\Archivos de programa\\a.exe \"/min\""),
+       "C:\\Archivos de programa\\a.exe \"/min\"", "C:\\Archivos de programa\\a.exe \"/min\""},
+      {"B_dword5", 4, std::string("\x05\0\0\0", 4), "005", "005"},
+      {"C_dword70000", 4, std::string("\x70\x11\x01\0", 4), "70000", "70000"},
+      {"D_dwordmax", 4, "\xff\xff\xff\xff", "4294967295", "4294967295"},
+      {"E_binary", 3, std::string("\x00\x0f\xa0", 3), "000FA0", std::string("\x00\x0f", 2)},
+      {"F_emptybin", 3, "", "", ""},
+      {"G_exact", 3, exact, hex, exact.substr(0, 2047)},
+      {"H_expand", 2, Sz("%WINDIR%"), "%WINDIR%", "%WINDIR%"},
+      {"I_multi", 7, std::string("a\0b\0\0", 5), std::string("a\0b\0", 4),
+       std::string("a\0b\0", 4)},
+      // "Not Found" as data is a value like any other.
+      {"J_notfound", 1, Sz(txt::kNotFound), txt::kNotFound, txt::kNotFound},
+      {"K_empty", 1, Sz(""), "", ""},
+      {"L_caf\xe9", 1, Sz("\xe9t\xe9"), "\xe9t\xe9", "\xe9t\xe9"},
+      {"M_shortdword", 4, "\x07", "007", "007"},
+      // Too long for one read: unreadable, and the values after it are not.
+      {"N_over", 3, over, txt::kNotFound, txt::kNotFound, over.substr(0, 2048)},
+      {"O_sincero", 1, sinCero, "ab", "ab"},
+      {fits, 1, Sz("a"), "a", "a"},
+      {tooLong, 1, Sz("b"), "b", txt::kNotFound, "b"},
   };
+  for (const auto& c : cases) places::SetValue(kHkeyCurrentUser, txt::kRunKey, c.name, c.type, c.bytes);
+  RegKey key;
+  ASSERT_TRUE(key.Open(kHkeyCurrentUser, txt::kRunKey));
   const uint32_t count = sizeof cases / sizeof cases[0];
   for (uint32_t i = 0; i < count; ++i) {
-    SCOPED_TRACE(cases[i].name);
-    EXPECT_EQ(cases[i].read, ReadRegValue(kHkeyCurrentUser, kTypes, cases[i].name));
+    const auto& c = cases[i];
+    SCOPED_TRACE(c.name.substr(0, 20));
+    EXPECT_EQ(c.read, ReadRegValue(kHkeyCurrentUser, txt::kRunKey, c.name));
     EnumStatus status = kEnumNoMore;
-    RegEnumResult r = EnumRegValue(kHkeyCurrentUser, kTypes, i, &status);
-    EXPECT_EQ(kEnumOk, status);  // "Not Found" as data is a value like any other
-    EXPECT_EQ(cases[i].type, r.type);
-    EXPECT_EQ(cases[i].name, r.name);
-    EXPECT_EQ(cases[i].enumerated, r.data);
+    RegEnumResult r = EnumRegValue(kHkeyCurrentUser, txt::kRunKey, i, &status);
+    const bool readable = c.whole.empty();
+    EXPECT_EQ(readable ? kEnumOk : kEnumUnreadable, status);
+    EXPECT_EQ(c.listed, r.data);
+    if (readable) {
+      EXPECT_EQ(c.name, r.name);
+      EXPECT_EQ(static_cast<int32_t>(c.type), r.type);
+    }
+    RegEnumResult whole = EnumValueAt(key, i, kRegNameCharsMax, kRegDataBytesMax, &status);
+    EXPECT_EQ(kEnumOk, status);
+    EXPECT_EQ(c.name, whole.name);
+    EXPECT_EQ(readable ? c.listed : c.whole, whole.data);
   }
   // Key and value names ignore case, CP1252 letters too.
-  EXPECT_EQ("005", ReadRegValue(kHkeyCurrentUser, "software\\CENTINELATEST\\types", "b_DWORD5"));
-  EXPECT_EQ("\xe9t\xe9", ReadRegValue(kHkeyCurrentUser, kTypes, "l_CAF\xc9"));
+  EXPECT_EQ("005", ReadRegValue(kHkeyCurrentUser, "software\\MICROSOFT\\windows\\currentversion\\RUN",
+                                "b_DWORD5"));
+  EXPECT_EQ("\xe9t\xe9", ReadRegValue(kHkeyCurrentUser, txt::kRunKey, "l_CAF\xc9"));
   // Past the last value, a value or a key that is not there: "Not Found".
-  const std::string missingKey = kSandbox + "\\Missing";
+  const std::string missingKey = std::string(txt::kRunKey) + "\\Missing";
   EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, missingKey, "A_sz"));
-  EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, kTypes, "NoSuchValue"));
-  for (const std::string& key : {kTypes, missingKey}) {
+  EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, txt::kRunKey, "NoSuchValue"));
+  for (const std::string& k : {std::string(txt::kRunKey), missingKey}) {
     EnumStatus status = kEnumOk;
     EXPECT_EQ(txt::kNotFound,
-              EnumRegValue(kHkeyCurrentUser, key, key == kTypes ? count : 0, &status).data);
+              EnumRegValue(kHkeyCurrentUser, k, k == missingKey ? 0 : count, &status).data);
     EXPECT_EQ(kEnumNoMore, status);
   }
 }
 
-// A name or data too long for the first read's buffers: that value reads
-// "Not Found" and is unreadable, its neighbours read, and with the largest
-// buffers it reads whole.
-TEST_F(RegistryTest, ValuesBeyondTheBuffersAreUnreadableUntilReadWhole) {
-  ASSERT_TRUE(Import("large.reg"));
-  EXPECT_EQ(4096u, ReadRegValue(kHkeyCurrentUser, kLarge, "A_exact").size());
-  EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, kLarge, "B_over"));
-  EXPECT_EQ(2047u, EnumRegValue(kHkeyCurrentUser, kLarge, 0).data.size());
-  EXPECT_EQ("after", EnumRegValue(kHkeyCurrentUser, kLarge, 2).data);
-  const std::string fits(kRegNameChars - 1, 'n'), tooLong(kRegNameChars, 'n');
-  places::SetString(kHkeyCurrentUser, kScratch, fits, "a");
-  places::SetString(kHkeyCurrentUser, kScratch, tooLong, "b");
-  std::string over;  // the fixture's 2,048 bytes
-  for (int i = 0; i < 2048; ++i) over += static_cast<char>((i * 7 + 1) & 0xFF);
+// REG_DWORD stores a number or nothing; any other type, REG_SZ text whole.
+// Deleting takes the user's value, not the machine's namesake, and what is
+// not there is no error.
+TEST(RegistryTest, WriteCreatesTheKeyAndStoresByTypeDeleteTakesOneValue) {
+  places::Reset();
+  const std::string run = txt::kRunKey;
   const struct {
-    std::string key, first, name, data;
-  } cases[] = {{kLarge, "A_exact", "B_over", over}, {kScratch, fits, tooLong, "b"}};
-  for (const auto& c : cases) {
-    EnumStatus status = kEnumNoMore;
-    EXPECT_EQ(c.first, EnumRegValue(kHkeyCurrentUser, c.key, 0, &status).name);
-    EXPECT_EQ(kEnumOk, status);
-    EXPECT_EQ(txt::kNotFound, EnumRegValue(kHkeyCurrentUser, c.key, 1, &status).data);
-    EXPECT_EQ(kEnumUnreadable, status);
-    RegKey key;
-    ASSERT_TRUE(key.Open(kHkeyCurrentUser, c.key));
-    RegEnumResult whole = EnumValueAt(key, 1, kRegNameCharsMax, kRegDataBytesMax, &status);
-    EXPECT_EQ(kEnumOk, status);
-    EXPECT_EQ(c.name, whole.name);
-    EXPECT_EQ(c.data, whole.data);
-  }
-}
-
-TEST_F(RegistryTest, WriteCreatesTheKeyAndStoresByType) {
-  struct {
     std::string subKey;
     const char* name;
     uint32_t type;
     const char* text;
-    plat::DWORD storedType;
+    uint32_t storedType;
     std::string stored;
     const char* readBack;
-  } const cases[] = {
-      {kScratch + "\\Two\\Levels", "sz", plat::kRegSz, "ab", plat::kRegSz, std::string("ab\0", 3),
-       "ab"},
-      {kScratch, "", plat::kRegSz, "\"%1\" %*", plat::kRegSz, std::string("\"%1\" %*\0", 8),
-       "\"%1\" %*"},
-      {kScratch, "dword", plat::kRegDword, "-2", plat::kRegDword, "\xfe\xff\xff\xff", "4294967294"},
-      // Not a number: nothing is stored, what was there stays.
-      {kScratch, "dword", plat::kRegDword, "12abc", plat::kRegDword, "\xfe\xff\xff\xff",
-       "4294967294"},
-      // Other types are stored as REG_SZ text, whole.
-      {kScratch, "expand", plat::kRegExpandSz, "xyz", plat::kRegSz, std::string("xyz\0", 4), "xyz"},
+  } cases[] = {
+      {run + "\\Two\\Levels", "sz", 1, "ab", 1, Sz("ab"), "ab"},
+      {run, "", 1, "\"%1\" %*", 1, Sz("\"%1\" %*"), "\"%1\" %*"},
+      {run, "dword", 4, "-2", 4, "\xfe\xff\xff\xff", "4294967294"},
+      {run, "dword", 4, "12abc", 4, "\xfe\xff\xff\xff", "4294967294"},
+      {run, "expand", 2, "xyz", 1, Sz("xyz"), "xyz"},
   };
-  for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
-    SCOPED_TRACE(i);
-    WriteRegValue(kHkeyCurrentUser, cases[i].subKey, cases[i].name, cases[i].type, cases[i].text);
-    plat::DWORD type = 0;
-    EXPECT_EQ(cases[i].stored, Query(cases[i].subKey, cases[i].name, &type));
-    EXPECT_EQ(cases[i].storedType, type);
-    EXPECT_EQ(cases[i].readBack, ReadRegValue(kHkeyCurrentUser, cases[i].subKey, cases[i].name));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    WriteRegValue(kHkeyCurrentUser, c.subKey, c.name, c.type, c.text);
+    RegKey key;
+    plat::BYTE buf[64];
+    plat::DWORD size = sizeof buf, type = 0;
+    ASSERT_TRUE(key.Open(kHkeyCurrentUser, c.subKey));
+    ASSERT_EQ(plat::kErrorSuccess, plat::RegQueryValueExA(key.Handle(), c.name, 0, &type, buf, &size));
+    EXPECT_EQ(c.stored, std::string(reinterpret_cast<char*>(buf), size));
+    EXPECT_EQ(c.storedType, type);
+    EXPECT_EQ(c.readBack, ReadRegValue(kHkeyCurrentUser, c.subKey, c.name));
   }
-}
-
-TEST_F(RegistryTest, StringWithoutTerminatorLosesItsLastCharacter) {
-  // A byte other than zero after the data keeps Windows NT from counting a
-  // terminator of its own.
-  plat::HKEY key = 0;
-  ASSERT_EQ(plat::kErrorSuccess,
-            plat::RegCreateKeyA(plat::RootKey(kHkeyCurrentUser), kScratch.c_str(), &key));
-  plat::RegSetValueExA(key, "u", 0, plat::kRegSz, reinterpret_cast<const plat::BYTE*>("abcX"), 3);
-  plat::RegCloseKey(key);
-  EXPECT_EQ("ab", ReadRegValue(kHkeyCurrentUser, kScratch, "u"));
-  EXPECT_EQ("ab", EnumRegValue(kHkeyCurrentUser, kScratch, 0).data);
-}
-
-TEST_F(RegistryTest, DeleteRemovesOneValueAndIgnoresWhatIsMissing) {
-  ASSERT_TRUE(Import("types.reg"));
-  ASSERT_TRUE(Import("machine.reg"));
-  const std::string run = kSandbox + "\\Run";
-  places::SetString(kHkeyCurrentUser, run, "A_machine", "user");
-
-  DeleteRegValue(kHkeyCurrentUser, run, "A_machine");
-  EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, run, "A_machine"));
-  EXPECT_EQ("c:\\machine.exe", ReadRegValue(kHkeyLocalMachine, run, "A_machine"));
-
-  DeleteRegValue(kHkeyCurrentUser, run, "A_machine");
-  DeleteRegValue(kHkeyCurrentUser, kSandbox + "\\Nowhere", "x");
-  EXPECT_EQ("005", ReadRegValue(kHkeyCurrentUser, kTypes, "B_dword5"));
+  places::SetString(plat::kHkeyLocalMachine, run, "dup", "c:\\machine.exe");
+  places::SetString(kHkeyCurrentUser, run, "dup", "user");
+  for (int i = 0; i < 2; ++i) DeleteRegValue(kHkeyCurrentUser, run, "dup");
+  DeleteRegValue(kHkeyCurrentUser, run + "\\Nowhere", "x");
+  EXPECT_EQ(txt::kNotFound, ReadRegValue(kHkeyCurrentUser, run, "dup"));
+  EXPECT_EQ("c:\\machine.exe", ReadRegValue(plat::kHkeyLocalMachine, run, "dup"));
+  EXPECT_EQ("xyz", ReadRegValue(kHkeyCurrentUser, run, "expand"));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "core/exacto.h"
 #include "platform/text.h"
 #ifndef _WIN32
-#include "platform/posix/standin.h"
+#include "tests/standin/standin.h"
 #endif
 #include "tests/common/monitor_fixture.h"
 

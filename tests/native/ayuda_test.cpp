@@ -2,69 +2,57 @@
 // and reading one registry value as text.
 #include "ui/ayuda.h"
 
-#include <gtest/gtest.h>
-
-#include "core/monitor.h"
-#include "core/texts.h"
-#include "platform/posix/scripted_desktop.h"
-#include "platform/posix/standin.h"
-#include "platform/registry.h"
-#include "tests/common/places.h"
+#include "tests/common/monitor_fixture.h"
+#include "tests/standin/standin.h"
 
 namespace {
 
-const char kTestKey[] = "SOFTWARE\\Centinela\\Pruebas";
-
 std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
 
-void SetMachine(const char* key, const char* value, uint32_t type, const std::string& bytes) {
-  places::SetValue(plat::kHkeyLocalMachine, key, value, type, bytes);
-}
-
 TEST(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
-  const std::string pf = "C:\\Program Files\\Info\\msinfo32.exe";
-  const std::string inFolder = "(the folder's)";
+  const std::string pf = "C:\\Program Files\\Info\\msinfo32.exe", inFolder = "(the folder's)";
   enum Folder { kNoFolder, kEmptyFolder, kProgramInFolder };
-  const struct Case {
+  const struct {
     std::string what, pathBytes;
     uint32_t pathType;  // 0: no PATH value
     Folder folder;
     bool startWorks;
-    std::vector<std::string> started;
-    size_t notices;
+    Names started;
   } cases[] = {
-      {"PATH alone", Sz(pf), plat::kRegSz, kNoFolder, true, {pf}, 0},
-      {"PATH first", Sz(pf), plat::kRegSz, kProgramInFolder, true, {pf}, 0},
-      {"folder with the program", "", 0, kProgramInFolder, true, {inFolder}, 0},
-      {"folder without the program", "", 0, kEmptyFolder, true, {}, 1},
-      {"neither value", "", 0, kNoFolder, true, {}, 1},
-      {"PATH naming a missing file", Sz(pf), plat::kRegSz, kNoFolder, false, {pf}, 1},
+      {"PATH alone", Sz(pf), plat::kRegSz, kNoFolder, true, {pf}},
+      {"PATH first", Sz(pf), plat::kRegSz, kProgramInFolder, true, {pf}},
+      {"folder with the program", "", 0, kProgramInFolder, true, {inFolder}},
+      {"folder without the program", "", 0, kEmptyFolder, true, {}},
+      {"neither value", "", 0, kNoFolder, true, {}},
+      {"PATH naming a missing file", Sz(pf), plat::kRegSz, kNoFolder, false, {pf}},
       // Found, but of a type that gives no text: nothing can start.
-      {"expandable PATH", Sz("%P%\\x.exe"), plat::kRegExpandSz, kProgramInFolder, true, {""}, 1},
+      {"expandable PATH", Sz("%P%\\x.exe"), plat::kRegExpandSz, kProgramInFolder, true, {""}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     places::Reset();
     // A folder of the test places, new at every reset.
     const std::string folder = places::StartupFolder() + "\\msinfo";
-    std::vector<std::string> started = c.started;
-    if (started == std::vector<std::string>{inFolder}) started[0] = folder + txt::kMsinfoExe;
+    Names started = c.started;
+    if (started == Names{inFolder}) started[0] = folder + txt::kMsinfoExe;
     plat::ScriptedDesktop desktop;
     Monitor monitor(&desktop);
     desktop.startSucceeds = c.startWorks;
-    if (c.pathType) SetMachine(txt::kMsinfoKey, txt::kMsinfoPathValue, c.pathType, c.pathBytes);
-    if (c.folder != kNoFolder)
-      SetMachine(txt::kMsinfoLocationKey, txt::kMsinfoLocationValue, plat::kRegSz, Sz(folder));
-    if (c.folder != kNoFolder) places::AddStartupFolder("msinfo");
-    if (c.folder == kProgramInFolder)
-      places::AddStartupFile(std::string("msinfo") + txt::kMsinfoExe);
-    bool counted = c.notices == 0;
+    const int32_t hklm = plat::kHkeyLocalMachine;
+    if (c.pathType) places::SetValue(hklm, txt::kMsinfoKey, txt::kMsinfoPathValue, c.pathType, c.pathBytes);
+    if (c.folder != kNoFolder) {
+      places::SetString(hklm, txt::kMsinfoLocationKey, txt::kMsinfoLocationValue, folder);
+      places::AddStartupFolder("msinfo");
+    }
+    if (c.folder == kProgramInFolder) places::AddStartupFile(std::string("msinfo") + txt::kMsinfoExe);
+    const bool told = !c.startWorks || started.empty() || started[0].empty();
+    bool counted = !told;
     // A tick meanwhile keeps its hands off the table.
     desktop.whileBoxOpen = [&](const plat::ShownBox&) { counted = monitor.CajaAbierta(); };
     StartSysInfo(&desktop, &monitor);
     EXPECT_TRUE(counted);
     EXPECT_EQ(desktop.started, started);
-    EXPECT_EQ(desktop.boxes.size(), c.notices);
+    EXPECT_EQ(desktop.boxes.size(), told ? 1u : 0u);
     for (const plat::ShownBox& box : desktop.boxes) {
       EXPECT_EQ(box.text, txt::kSysInfoNoDisponible);
       EXPECT_EQ(box.caption, txt::kAppTitle);
@@ -76,9 +64,9 @@ TEST(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
 // Read-only access: a standard user of Windows NT may read the machine's
 // keys, not write them.
 TEST(AyudaTest, GetKeyValueReadsTextAsAStandardUserAndClosesTheKey) {
-  const std::string longest(1023, 'x');
+  const std::string longest(1023, 'x'), key = "SOFTWARE\\Centinela\\Pruebas";
   const uint32_t kNoKey = ~0u;
-  const struct Case {
+  const struct {
     std::string what, bytes, value;
     uint32_t type;
     bool found;
@@ -94,13 +82,14 @@ TEST(AyudaTest, GetKeyValueReadsTextAsAStandardUserAndClosesTheKey) {
       {"no such value", "", "", 0, false},
       {"no such key", "", "", kNoKey, false},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     places::Reset();
-    if (c.type != kNoKey) SetMachine(kTestKey, c.type ? "valor" : "otro", c.type, c.bytes);
+    if (c.type != kNoKey)
+      places::SetValue(plat::kHkeyLocalMachine, key, c.type ? "valor" : "otro", c.type, c.bytes);
     plat::standin::DenyRegistryWrites(plat::kHkeyLocalMachine);
     std::string value = "previo";
-    EXPECT_EQ(GetKeyValue(plat::kHkeyLocalMachine, kTestKey, "valor", &value), c.found);
+    EXPECT_EQ(GetKeyValue(plat::kHkeyLocalMachine, key, "valor", &value), c.found);
     EXPECT_EQ(value, c.value);
     EXPECT_EQ(plat::standin::OpenHandleCount(), 0u);
   }

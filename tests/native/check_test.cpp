@@ -2,12 +2,11 @@
 // confirmed actions, driven through a scripted desktop.
 #include <gtest/gtest.h>
 
-#include "platform/posix/standin.h"
+#include "tests/standin/standin.h"
 #include "tests/common/monitor_fixture.h"
 
 namespace {
 
-using Names = std::vector<std::string>;
 
 class CheckTest : public MonitorTest {
  protected:

@@ -2,33 +2,16 @@
 // the middle of a save, watched keys that refuse to open. Each failure is told
 // or stays silent as decided, the next tick lists what can still be read, and
 // no record is touched that the program did not mean to write.
-#include <gtest/gtest.h>
-
 #include <memory>
 
-#include "core/monitor.h"
-#include "core/texts.h"
-#include "platform/errtext.h"
-#include "platform/posix/scripted_desktop.h"
-#include "platform/posix/standin.h"
-#include "platform/registry.h"
-#include "tests/common/places.h"
+#include "core/errtext.h"
+#include "platform/errors.h"
+#include "tests/common/monitor_fixture.h"
+#include "tests/standin/standin.h"
 
 namespace {
 
-using Names = std::vector<std::string>;
-
 const char kCommand[] = "c:\\cargador.exe \"%1\" %*";
-
-// A record as a save writes it: four fields, padded with blanks or cut.
-std::string Record(std::string ubicacion, std::string subclave, std::string nombre,
-                   std::string ruta) {
-  ubicacion.resize(10, ' ');
-  subclave.resize(50, ' ');
-  nombre.resize(100, ' ');
-  ruta.resize(100, ' ');
-  return ubicacion + subclave + nombre + ruta;
-}
 
 // The entry Start puts in each of the six places, in the scan's order, and
 // the key each comes from as it is opened: both views of the machine Run key,
@@ -119,7 +102,7 @@ TEST_F(FaultsTest, ASaveThatFailsHalfWayTouchesNoOtherRecord) {
     EXPECT_EQ(desktop.boxes[1].caption, txt::kGuardarCaption);
     EXPECT_EQ(desktop.boxes[1].type, plat::kMbOk | plat::kMbIconStop);
     EXPECT_EQ(desktop.boxes[1].text, std::string(txt::kGuardarFallo) + txt::kDataFile + ": " +
-                                         plat::SystemErrorText(plat::kErrDiskFull));
+                                         SystemErrorText(plat::kErrDiskFull));
     EXPECT_EQ(monitor->TXTVALIDAR, "");
     // Row 6 reads "SI" only if its whole name reached record 6.
     const bool nameStored = expected.compare(5 * 260 + 60, 100, saved[3], 60, 100) == 0;

@@ -8,9 +8,11 @@
 #include <unistd.h>
 
 #include "core/texts.h"
-#include "platform/errtext.h"
-#include "platform/posix/scripted_desktop.h"
-#include "platform/posix/standin.h"
+#include "platform/files.h"
+#include "core/errtext.h"
+#include "platform/errors.h"
+#include "tests/common/scripted_desktop.h"
+#include "tests/standin/standin.h"
 #include "tests/common/places.h"
 
 namespace {
@@ -24,9 +26,9 @@ using Names = std::vector<std::string>;
 // and the timer. A second copy opens the file, shows the window and ends.
 TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) {
   const std::string appData = "c:\\Datos", fallback = appData + txt::kDataFileName;
-  const std::string denied = plat::SystemErrorText(plat::kErrAccessDenied);
+  const std::string denied = SystemErrorText(plat::kErrAccessDenied);
   const std::string first = txt::kFicheroFallo + std::string(txt::kDataFile) + ": ";
-  const std::string noFolder = first + plat::SystemErrorText(plat::kErrPathNotFound);
+  const std::string noFolder = first + SystemErrorText(plat::kErrPathNotFound);
   const std::string neither =
       first + denied + "\r\n" + txt::kFicheroFallo + fallback + ": " + denied;
   enum Place { kFree, kFolderInPlace, kNoFolder };          // of the file in the system folder
@@ -62,8 +64,10 @@ TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) 
     remove(other.c_str());
     if (c.system == kFolderInPlace) mkdir(file.c_str(), 0755);
     if (c.system == kNoFolder) rmdir(file.substr(0, file.rfind('/')).c_str());
-    if (c.fallback == kAppDataBlocked)
-      mkdir(other.c_str(), 0755);  // its folder made by the row before
+    if (c.fallback == kAppDataBlocked) {
+      plat::CreateFolder(appData);
+      mkdir(other.c_str(), 0755);
+    }
     plat::ScriptedDesktop desktop;
     desktop.prevInstance = c.prevInstance;
     Form1 form(&desktop);

@@ -1,35 +1,52 @@
+// The soak build's entry point: the program as shipped, its main window
+// subclassed to count the ticks and write the table on the test's request,
+// and Timer1 restarted at the soak's interval.
 #include "tests/soak/hooks.h"
 
-#include <stdio.h>
+#include "ui/win32/form1_window.h"
 
-namespace soak {
 namespace {
 
-// One program, one main window: the count needs no owner of its own.
-unsigned long g_ticks = 0;
-UINT g_ticksMessage = 0;
+// One program, one main window: its state needs no owner of its own.
+win::Form1Window* g_window;
+WNDPROC g_windowProc;
+unsigned long g_ticks;
+UINT g_ticksMessage;
 
 // The exact-name column is for removal, not for comparing with the places.
+// Written through kernel32: this build runs on the shipped program's runtime.
 bool WriteTable(const Grid& table) {
-  FILE* out = fopen(kTablePath, "wb");
-  for (int32_t row = 1; out && row < table.Rows(); ++row)
+  std::string text;
+  for (int32_t row = 1; row < table.Rows(); ++row)
     for (int32_t col = 0; col < kColExacto; ++col)
-      fprintf(out, "%s%s", table.TextMatrix(row, col).c_str(),
-              col + 1 < kColExacto ? "\t" : "\r\n");
-  return out && fclose(out) == 0;
+      text += table.TextMatrix(row, col) + (col + 1 < kColExacto ? "\t" : "\r\n");
+  win::OwnedFile out(CreateFileA(soak::kTablePath, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0));
+  DWORD put = 0;
+  return out && WriteFile(out.Get(), text.data(), DWORD(text.size()), &put, 0) &&
+         put == text.size();
+}
+
+LRESULT CALLBACK SoakProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const Monitor& monitor = g_window->monitor();
+  // Only the ticks that scan count: the program skips one while a box of
+  // its own is open.
+  if (message == WM_TIMER && wParam == win::kTimer1) g_ticks += !monitor.CajaAbierta();
+  if (message == g_ticksMessage)
+    return wParam == soak::kWriteTable ? WriteTable(monitor.LIST1) : LRESULT(g_ticks);
+  return CallWindowProcA(g_windowProc, hwnd, message, wParam, lParam);
 }
 
 }  // namespace
 
-bool OnMessage(UINT message, WPARAM wParam, UINT_PTR timerId, const Monitor& monitor,
-               LRESULT* result) {
-  if (!g_ticksMessage) g_ticksMessage = RegisterWindowMessageA(kTicksMessage);
-  // Only the ticks that scan count: the program skips one while a box of
-  // its own is open.
-  if (message == WM_TIMER && wParam == timerId) g_ticks += !monitor.CajaAbierta();
-  if (message != g_ticksMessage) return false;
-  *result = wParam == kWriteTable ? WriteTable(monitor.LIST1) : static_cast<LRESULT>(g_ticks);
-  return true;
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  win::Form1Window window(instance);
+  if (!window.Create()) return 1;
+  g_window = &window;
+  g_ticksMessage = RegisterWindowMessageA(soak::kTicksMessage);
+  g_windowProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      window.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SoakProc)));
+  if (!window.Load()) return 0;
+  SetTimer(window.hwnd(), win::kTimer1, soak::kTimer1Interval, 0);
+  window.ShowWindow();
+  return win::RunMessageLoop(&window);
 }
-
-}  // namespace soak

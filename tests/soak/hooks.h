@@ -1,10 +1,8 @@
 // What the soak test's build of the program shows from outside: how many
 // times Timer1 has scanned, and the entry table as it stands. Only that build
-// (CENTINELA_SOAK) compiles this in; the shipped program never does.
+// links hooks.cpp, whose entry point gives the main window these hooks.
 #pragma once
 #include <windows.h>
-
-#include "core/monitor.h"
 
 namespace soak {
 
@@ -18,11 +16,5 @@ const unsigned kTimer1Interval = 25;
 const char kTicksMessage[] = "CentinelaSoakTicks";
 const WPARAM kWriteTable = 1;
 const char kTablePath[] = "C:\\soak\\table.txt";
-
-// Sees every message of the main window first. True when it was one of the
-// test's requests, answered in *result; a tick of `timerId` is counted and
-// goes on to the window.
-bool OnMessage(UINT message, WPARAM wParam, UINT_PTR timerId, const Monitor& monitor,
-               LRESULT* result);
 
 }  // namespace soak

@@ -1,16 +1,14 @@
 # The soak test of the program under Wine (tests/soak/soak.sh): a build of it
 # whose Timer1 fires every few milliseconds and that answers the test's
-# questions (tests/soak/hooks.h), run through hundreds of ticks while
+# questions (its own entry point, tests/soak/hooks.cpp), run through hundreds of ticks while
 # soak_tool changes its start-up places; handle count and memory must stay
 # put, and the table must end up listing exactly what is there.
 # Included from the top-level CMakeLists.txt in the build of centinela.exe,
 # after the program's own targets; the shipped program is built as before.
 
-# The program's own sources and flags, with the hooks compiled in.
+# The program's own sources and flags; the hooks' entry point in place of main.cpp.
 add_executable(centinela_soak WIN32
-  ${win32ui_sources} ui/win32/main.cpp ui/win32/runtime.cpp ${rc_sources}
-  tests/soak/hooks.cpp)
-target_compile_definitions(centinela_soak PRIVATE CENTINELA_SOAK)
+  ${win32ui_sources} ui/win32/runtime.cpp ${rc_sources} tests/soak/hooks.cpp)
 target_link_libraries(centinela_soak PRIVATE centinela_ui ${win32_system_libs})
 target_link_options(centinela_soak PRIVATE -flto -Os -static-libgcc -static-libstdc++
                                            -Wl,--gc-sections)

@@ -5,10 +5,6 @@
 #include "core/texts.h"
 #include "ui/win32/resource.h"
 
-#ifdef CENTINELA_SOAK
-#include "tests/soak/hooks.h"
-#endif
-
 namespace win {
 
 namespace {
@@ -17,7 +13,6 @@ const char kClassName[] = "CentinelaForm1";
 // Held for the whole run by the first copy; a second copy finds it taken.
 const char kInstanceMutex[] = "CentinelaXimvarUnaInstancia";
 const DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-const UINT_PTR kTimer1 = 1;
 
 // Colours as the form gives them: COLORREF shares the &H00BBGGRR& layout.
 const COLORREF kFormBack = 0x00C0C0C0;
@@ -66,8 +61,7 @@ bool StartProgramPath(const std::string& path) {
   PROCESS_INFORMATION process;
   if (!CreateProcessA(path.c_str(), commandLine, 0, 0, FALSE, 0, 0, 0, &startup, &process))
     return false;
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  OwnedKernelHandle thread(process.hThread), started(process.hProcess);
   return true;
 }
 
@@ -192,11 +186,6 @@ void Form1Window::OnCommand(int id) {
 }
 
 LRESULT Form1Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-#ifdef CENTINELA_SOAK
-  LRESULT soakResult = 0;
-  if (soak::OnMessage(message, wParam, kTimer1, form_.monitor, &soakResult))
-    return soakResult;
-#endif
   if (taskbarCreated_ && message == taskbarCreated_) {
     picgancho_.AddAgain();
     return 0;
@@ -330,9 +319,6 @@ void Form1Window::RemoveTrayIcon() { picgancho_.Remove(); }
 plat::TrayChoice Form1Window::PopupTrayMenu() { return picgancho_.PopupMenu(hwnd()); }
 
 void Form1Window::StartTimer(unsigned milliseconds) {
-#ifdef CENTINELA_SOAK
-  milliseconds = soak::kTimer1Interval;
-#endif
 #ifdef CENTINELA_TIMER1_MS  // the benchmark's copy: only the interval differs
   milliseconds = CENTINELA_TIMER1_MS;
 #endif

@@ -16,6 +16,9 @@
 
 namespace win {
 
+// The id of Timer1's WM_TIMER messages.
+const UINT_PTR kTimer1 = 1;
+
 // The desktop comes first: the window logic calls through it most.
 class Form1Window : public plat::Desktop, public Window, private GridListener, private TrayReports {
  public:
@@ -28,6 +31,7 @@ class Form1Window : public plat::Desktop, public Window, private GridListener, p
   bool Load() { return form_.Form_Load() && hwnd(); }
   // The keyboard interface of both windows (Tab, Enter, Esc, arrows).
   bool DialogKeys(MSG* msg);
+  const Monitor& monitor() const { return form_.monitor; }
 
   // plat::Desktop
   int MessageBoxA(const std::string& text, const std::string& caption, unsigned type) override;

@@ -1,11 +1,13 @@
-// The reason for a failed file operation, as a Spanish sentence (CP1252),
-// from the Windows error code; the stand-in turns errno into the same codes.
+// Why a file operation failed: the Windows error codes the file functions
+// report (platform/files.h), which the core puts into words (core/errtext.h).
 #pragma once
 #include <stdint.h>
 
-#include <string>
-
 namespace plat {
+
+// No error from the system, yet the file is still there (one marked for
+// deletion while another program holds it open).
+const uint32_t kErrStillThere = 0;
 
 const uint32_t kErrFileNotFound = 2;
 const uint32_t kErrPathNotFound = 3;
@@ -18,7 +20,5 @@ const uint32_t kErrInvalidParameter = 87;
 const uint32_t kErrDiskFull = 112;
 const uint32_t kErrInvalidName = 123;
 const uint32_t kErrBadPathname = 161;
-
-std::string SystemErrorText(uint32_t code);
 
 }  // namespace plat

@@ -1,0 +1,72 @@
+// A desktop that tests drive: it answers message boxes from a script, keeps
+// the main window's visibility as a flag, records the order of its calls, and
+// lets a test act (fire a tick) while a box or the tray menu is open.
+#pragma once
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/desktop.h"
+
+namespace plat {
+
+struct ShownBox {
+  std::string text;
+  std::string caption;
+  unsigned type;
+};
+
+class ScriptedDesktop : public Desktop {
+ public:
+  // A box with no answer left gets OK, or No for a question.
+  int MessageBoxA(const std::string& text, const std::string& caption, unsigned type) override {
+    boxes.push_back(ShownBox{text, caption, type});
+    calls.push_back("box");
+    if (whileBoxOpen) whileBoxOpen(boxes.back());
+    const int answer = answers.empty() ? (type & 0xF) == kMbYesNo ? kIdNo : kIdOk : answers.front();
+    if (!answers.empty()) answers.pop_front();
+    return answer;
+  }
+  bool IsWindowVisible() override { return visible; }
+  void ShowWindow() override {
+    visible = true;
+    ++shows;
+    calls.push_back("show");
+  }
+  void HideWindow() override { visible = false; }
+  void CenterWindow() override { ++centred; }
+  bool StartProgram(const std::string& path) override {
+    started.push_back(path);
+    return startSucceeds && !path.empty();
+  }
+  bool PrevInstance() override { return prevInstance; }
+  void HideFromTaskList() override { taskListHidden = true; }
+  bool AddTrayIcon() override {
+    ++trayAdds;
+    calls.push_back("tray");
+    return true;
+  }
+  void RemoveTrayIcon() override {}
+  TrayChoice PopupTrayMenu() override {
+    ++menusOpened;
+    return whileMenuOpen ? whileMenuOpen() : kTrayNone;
+  }
+  void StartTimer(unsigned milliseconds) override { timerInterval = milliseconds; }
+  void ShowAbout() override {}
+  void Quit() override { quit = true; }
+
+  std::deque<int> answers;
+  std::function<void(const ShownBox&)> whileBoxOpen;
+  std::function<TrayChoice()> whileMenuOpen;  // returns the item chosen
+
+  std::vector<ShownBox> boxes;
+  std::vector<std::string> started;  // programs asked to start
+  std::vector<std::string> calls;    // "box", "show", "tray", in order
+  bool startSucceeds = true, visible = false, prevInstance = false, taskListHidden = false;
+  bool quit = false;
+  int trayAdds = 0, menusOpened = 0, centred = 0, shows = 0;
+  unsigned timerInterval = 0;
+};
+
+}  // namespace plat

@@ -1,0 +1,267 @@
+// The registry in memory, as far as the cases need it: keys by path, each
+// with its values in creation order, names and string data kept in UTF-16 as
+// NT keeps them, two views of HKLM\Software, open handles with their rights.
+#include "platform/registry.h"
+
+#include <string.h>
+
+#include <map>
+#include <set>
+#include <vector>
+
+#include "platform/nocase.h"
+#include "tests/standin/standin.h"
+
+namespace plat {
+namespace {
+
+const REGSAM kMaximumAllowed = 0x02000000;
+const REGSAM kWrites = kKeySetValue | kKeyCreateSubKey | 0x00010000;
+
+struct Value {
+  std::string name;  // wide, as is string data
+  DWORD type;
+  std::string data;
+};
+struct Open {
+  std::string path;
+  REGSAM access;
+};
+
+struct Registry {
+  std::map<std::string, std::vector<Value> > keys;  // by upper-case path below its root
+  std::map<uintptr_t, Open> handles;
+  uintptr_t next = 0x100;  // never reused, so a stale handle stays invalid
+  std::set<std::string> refused;
+  std::set<std::string> readOnlyRoots;
+  bool wide = true;
+} g;
+
+std::string Upper(const std::string& s) {
+  std::string out;
+  for (char c : s) out += static_cast<char>(UpperCp1252(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// "8000000N" for a root, the path of an open key, "" for a bad handle.
+std::string PathOf(HKEY key) {
+  const uintptr_t h = reinterpret_cast<uintptr_t>(key);
+  if (key == RootKey(kHkeyClassesRoot) || key == RootKey(kHkeyCurrentUser) ||
+      key == RootKey(kHkeyLocalMachine) || key == RootKey(kHkeyUsers))
+    return std::string("8000000") + static_cast<char>('0' + (h & 3));
+  return g.handles.count(h) ? g.handles[h].path : std::string();
+}
+
+// The 32-bit view of a 64-bit system reaches HKLM\Software through Wow6432Node.
+std::string Full(HKEY key, const char* subKey, REGSAM sam) {
+  std::string path = PathOf(key);
+  std::string rest = Upper(subKey ? subKey : "") + "\\";
+  for (size_t at = 0, cut; (cut = rest.find('\\', at)) != std::string::npos; at = cut + 1)
+    if (cut > at) path += "\\" + rest.substr(at, cut - at);
+  const std::string software = "80000002\\SOFTWARE";
+  if ((sam & kKeyWow64_32Key) && path.compare(0, software.size(), software) == 0 &&
+      path.compare(software.size(), 12, "\\WOW6432NODE") != 0)
+    path.insert(software.size(), "\\WOW6432NODE");
+  return path;
+}
+
+LONG OpenKey(HKEY key, const char* subKey, REGSAM sam, bool create, HKEY* result) {
+  *result = 0;
+  if (PathOf(key).empty()) return kErrorInvalidHandle;
+  const std::string path = Full(key, subKey, sam);
+  // Asking for the most one may have gets the reading rights alone.
+  const bool readOnly = g.readOnlyRoots.count(path.substr(0, 8)) > 0;
+  const bool most = (sam & kMaximumAllowed) != 0;
+  if (g.refused.count(path) || (readOnly && (sam & kWrites) && !most)) return kErrorAccessDenied;
+  if (!g.keys.count(path)) {
+    if (!create) return kErrorFileNotFound;
+    if (readOnly) return kErrorAccessDenied;
+    for (size_t cut = 0; (cut = path.find('\\', cut + 1)) != std::string::npos;)
+      g.keys[path.substr(0, cut)];
+    g.keys[path];
+  }
+  g.handles[g.next] = Open{path, !most ? sam : readOnly ? kKeyRead : kKeyAllAccess};
+  *result = reinterpret_cast<HKEY>(g.next);
+  g.next += 4;
+  return kErrorSuccess;
+}
+
+// The key's values, when the handle is good and has the right asked.
+LONG Values(HKEY key, REGSAM need, std::vector<Value>** values) {
+  const std::string path = PathOf(key);
+  if (path.empty()) return kErrorInvalidHandle;
+  const uintptr_t h = reinterpret_cast<uintptr_t>(key);
+  if (g.handles.count(h) && (g.handles[h].access & need) != need) return kErrorAccessDenied;
+  *values = &g.keys[path];
+  return kErrorSuccess;
+}
+
+unsigned Fold(WCHAR c) { return c < 0x100 ? UpperCp1252(static_cast<unsigned char>(c)) : c; }
+
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < WideUnits(a); ++i)
+    if (Fold(WideAt(a, i)) != Fold(WideAt(b, i))) return false;
+  return true;
+}
+
+Value* Find(std::vector<Value>* values, const std::string& name) {
+  for (Value& v : *values)
+    if (SameName(v.name, name)) return &v;
+  return 0;
+}
+
+bool IsString(DWORD type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
+
+// A value's data as the ANSI or the wide functions give it.
+std::string DataOf(const Value& v, bool wide) {
+  return wide || !IsString(v.type) ? v.data : AnsiFromWide(v.data, 0);
+}
+
+LONG Copy(const std::string& bytes, BYTE* data, DWORD* cbData) {
+  const DWORD size = static_cast<DWORD>(bytes.size());
+  if (data && size > *cbData) {
+    *cbData = size;
+    return kErrorMoreData;
+  }
+  if (data && size) memcpy(data, bytes.data(), size);
+  if (cbData) *cbData = size;
+  return kErrorSuccess;
+}
+
+LONG Query(HKEY key, const std::string& name, bool wide, DWORD* type, BYTE* data, DWORD* cbData) {
+  std::vector<Value>* values = 0;
+  const LONG status = Values(key, kKeyQueryValue, &values);
+  const Value* v = status == kErrorSuccess ? Find(values, name) : 0;
+  if (v && type) *type = v->type;
+  return v ? Copy(DataOf(*v, wide), data, cbData) : status ? status : kErrorFileNotFound;
+}
+
+// The name goes out in units of one byte (ANSI) or two (wide), terminated.
+LONG Enum(HKEY key, DWORD index, void* name, DWORD* cchName, bool wide, DWORD* type, BYTE* data,
+          DWORD* cbData) {
+  std::vector<Value>* values = 0;
+  LONG status = Values(key, kKeyQueryValue, &values);
+  if (status != kErrorSuccess) return status;
+  if (index >= values->size()) return kErrorNoMoreItems;
+  const Value& v = (*values)[index];
+  if (type) *type = v.type;
+  if (data && DataOf(v, wide).size() > *cbData) return Copy(DataOf(v, wide), data, cbData);
+  const std::string shown = wide ? v.name : AnsiFromWide(v.name, 0);
+  const size_t unit = wide ? 2 : 1;
+  if (shown.size() / unit >= *cchName) return kErrorMoreData;
+  memcpy(name, shown.c_str(), shown.size());
+  memset(static_cast<char*>(name) + shown.size(), 0, unit);
+  *cchName = static_cast<DWORD>(shown.size() / unit);
+  return Copy(DataOf(v, wide), data, cbData);
+}
+
+LONG Set(HKEY key, const std::string& name, DWORD type, const std::string& bytes) {
+  std::vector<Value>* values = 0;
+  LONG status = Values(key, kKeySetValue, &values);
+  if (status != kErrorSuccess) return status;
+  Value* v = Find(values, name);
+  if (v) *v = Value{v->name, type, bytes};
+  else values->push_back(Value{name, type, bytes});
+  return kErrorSuccess;
+}
+
+LONG Delete(HKEY key, const std::string& name) {
+  std::vector<Value>* values = 0;
+  const LONG status = Values(key, kKeySetValue, &values);
+  const Value* v = status == kErrorSuccess ? Find(values, name) : 0;
+  if (v) values->erase(values->begin() + (v - &(*values)[0]));
+  return v ? kErrorSuccess : status ? status : kErrorFileNotFound;
+}
+
+std::string NameOf(const char* name) { return WideFromAnsi(name ? name : ""); }
+std::string NameOf(const WCHAR* name) {
+  std::string wide;
+  for (const WCHAR* p = name; *p; ++p) AppendWide(&wide, *p);
+  return wide;
+}
+std::string NameOf(const UNICODE_STRING* name) {
+  return std::string(reinterpret_cast<const char*>(name->Buffer), name->Length);
+}
+
+NTSTATUS NtStatus(LONG error) {
+  return error == kErrorSuccess ? kStatusSuccess : kStatusObjectNameNotFound;
+}
+
+}  // namespace
+
+LONG RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) {
+  return OpenKey(key, subKey, kMaximumAllowed, false, result);
+}
+LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD, REGSAM sam, HKEY* result) {
+  return OpenKey(key, subKey, sam, false, result);
+}
+LONG RegCreateKeyA(HKEY key, const char* subKey, HKEY* result) {
+  return OpenKey(key, subKey, kMaximumAllowed, true, result);
+}
+LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD, char*, DWORD, REGSAM sam, void*,
+                     HKEY* result, DWORD*) {
+  return OpenKey(key, subKey, sam, true, result);
+}
+
+LONG RegQueryValueExA(HKEY key, const char* name, DWORD*, DWORD* type, BYTE* data, DWORD* cbData) {
+  return Query(key, NameOf(name), false, type, data, cbData);
+}
+LONG RegQueryValueExW(HKEY key, const WCHAR* name, DWORD*, DWORD* type, BYTE* data,
+                      DWORD* cbData) {
+  return g.wide ? Query(key, NameOf(name), true, type, data, cbData) : kErrorCallNotImplemented;
+}
+LONG RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* cchName, DWORD*, DWORD* type,
+                   BYTE* data, DWORD* cbData) {
+  return Enum(key, index, name, cchName, false, type, data, cbData);
+}
+LONG RegEnumValueW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName, DWORD*, DWORD* type,
+                   BYTE* data, DWORD* cbData) {
+  if (!g.wide) return kErrorCallNotImplemented;
+  return Enum(key, index, name, cchName, true, type, data, cbData);
+}
+
+LONG RegSetValueExA(HKEY key, const char* name, DWORD, DWORD type, const BYTE* data, DWORD cbData) {
+  // Windows NT also counts a string's terminator left out of cbData when one
+  // follows in memory; the stand-in never reads past what it is given.
+  const std::string bytes(reinterpret_cast<const char*>(data), data ? cbData : 0);
+  return Set(key, NameOf(name), type, IsString(type) ? WideFromAnsi(bytes) : bytes);
+}
+LONG RegDeleteValueA(HKEY key, const char* name) { return Delete(key, NameOf(name)); }
+
+// Only whether the value is there: its basic information is not filled in.
+NTSTATUS NtQueryValueKey(HKEY key, const UNICODE_STRING* name, DWORD, void*, DWORD, DWORD*) {
+  return g.wide ? NtStatus(Query(key, NameOf(name), true, 0, 0, 0)) : kStatusNotImplemented;
+}
+NTSTATUS NtSetValueKey(HKEY key, const UNICODE_STRING* name, DWORD, DWORD type, const void* data,
+                       DWORD size) {
+  if (!g.wide) return kStatusNotImplemented;
+  return NtStatus(Set(key, NameOf(name), type, std::string(static_cast<const char*>(data), size)));
+}
+NTSTATUS NtDeleteValueKey(HKEY key, const UNICODE_STRING* name) {
+  return g.wide ? NtStatus(Delete(key, NameOf(name))) : kStatusNotImplemented;
+}
+
+LONG RegFlushKey(HKEY key) { return PathOf(key).empty() ? kErrorInvalidHandle : kErrorSuccess; }
+LONG RegCloseKey(HKEY key) {
+  return g.handles.erase(reinterpret_cast<uintptr_t>(key)) ? kErrorSuccess : kErrorInvalidHandle;
+}
+bool RegHasTwoViews() { return true; }
+bool HasWideNames() { return g.wide; }
+
+namespace standin {
+
+void ResetRegistry() {
+  const uintptr_t next = g.next;
+  g = Registry();
+  g.next = next;
+}
+void SetWideNames(bool wide) { g.wide = wide; }
+size_t OpenHandleCount() { return g.handles.size(); }
+void FailRegistryOpen(int32_t root, const std::string& subKey) {
+  g.refused.insert(Full(RootKey(root), subKey.c_str(), 0));
+}
+void DenyRegistryWrites(int32_t root) { g.readOnlyRoots.insert(PathOf(RootKey(root))); }
+
+}  // namespace standin
+}  // namespace plat
