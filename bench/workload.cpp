@@ -26,12 +26,12 @@ void AppendField(std::string* record, const std::string& text, size_t width) {
 }
 
 // A record as a save writes it: location, key path, name, command.
-std::string Record(const std::string& name) {
+std::string Record(const std::string& name, const std::string& command) {
   std::string record;
   AppendField(&record, "-2147483647", 10);
   AppendField(&record, txt::kRunKey, 50);
   AppendField(&record, name, 100);
-  AppendField(&record, "C:\\Archivos de programa\\" + name + "\\programa.exe", 100);
+  AppendField(&record, command, 100);
   return record;
 }
 
@@ -48,17 +48,16 @@ void Populate(int entries) {
     const int place = n % (kNumLugares + 1);
     if (place == kNumLugares) {
       places::AddStartupFile(name + ".lnk");
-      file += Record(name + ".lnk");
+      file += Record(name + ".lnk", name + ".lnk");
       continue;
     }
     const Lugar& key = kLugares[place];
-    places::SetString(
-        key.root, key.key, name,
-        "C:\\Archivos de programa\\" + name + "\\programa.exe /minimizado",
-        key.root == plat::kHkeyLocalMachine ? places::MachineView() : kRegViewDefault);
-    file += Record(name);
+    const std::string path = "C:\\Archivos de programa\\" + name + "\\programa.exe /minimizado";
+    places::SetString(key.root, key.key, name, path,
+                      key.root == plat::kHkeyLocalMachine ? places::MachineView() : kRegViewDefault);
+    file += Record(name, path);
   }
-  places::WriteDataFileBytes(file + Record(command));
+  places::WriteDataFileBytes(file + Record(command, command));
 }
 
 size_t EnumerateKeys() {

@@ -12,6 +12,8 @@
 #include "platform/registry.h"
 
 static_assert(sizeof(EntradaValidada) == 260, "records are 260 bytes on disk");
+static_assert(sizeof(EntradaValidada::Nombre) == sizeof(EntradaValidada::Ruta),
+              "the index takes both fields at one width");
 
 const Lugar kLugares[kNumLugares] = {
     {plat::kHkeyLocalMachine, txt::kRunKey},
@@ -226,7 +228,7 @@ void Monitor::llegirdelfitxer() {
   list2.SetColWidth(1, 4000);
   list2.SetColWidth(2, 0);
   list2.SetRows(list2.Rows() - 1);
-  nombres_.Construir(list2, 0, sizeof registro_.Nombre);
+  validados_.Construir(list2, 0, 1, sizeof registro_.Nombre);
 }
 
 bool Monitor::GUARDAR(std::string* why) {
@@ -250,27 +252,31 @@ bool Monitor::GUARDAR(std::string* why) {
   return ok;
 }
 
-std::string Monitor::VALIDAR_CLAVE(const std::string& CLAVE) {
+std::string Monitor::VALIDAR_CLAVE(const std::string& CLAVE, const std::string& RUTA) {
   llegirdelfitxer();
-  return Coincide(CLAVE) ? txt::kSi : txt::kNo;
+  return Coincide(CLAVE, RUTA) ? txt::kSi : txt::kNo;
 }
 
 // Rows are filled cell by cell so that a tab inside a name stays in its cell;
 // each goes just above the trailing empty row, in the order found.
 void Monitor::AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells) {
   const std::string& exacto = (*cells)[kColExacto];
-  const bool si = Coincide(exacto.empty() ? (*cells)[kColNombre] : ClaveDeExacto(exacto));
+  const bool si = Coincide(exacto.empty() ? (*cells)[kColNombre] : ClaveDeExacto(exacto),
+                           (*cells)[kColRuta]);
   (*cells)[kColValidado] = si ? txt::kSi : txt::kNo;
   LIST1.InsertRowCells(1 + *entradas, *cells);
   ++*entradas;
 }
 
-// A name matches a stored one as a whole: padded or cut to the field exactly
-// as a save would store it.
-bool Monitor::Coincide(const std::string& clave) const {
-  char field[sizeof registro_.Nombre];
-  Rellenar(field, sizeof field, clave);
-  return nombres_.Contiene(field);
+// An entry is validated when a record holds both its name and its command as
+// a save would store them: a trusted name that now starts something else is
+// new again.
+bool Monitor::Coincide(const std::string& clave, const std::string& ruta) const {
+  char nombre[sizeof registro_.Nombre];
+  char orden[sizeof registro_.Ruta];
+  Rellenar(nombre, sizeof nombre, clave);
+  Rellenar(orden, sizeof orden, ruta);
+  return validados_.Contiene(nombre, orden);
 }
 
 std::vector<std::string> Monitor::EntradaDeFila(int32_t row) const {

@@ -64,7 +64,8 @@ class Monitor {
   // False when a record could not be written (`why` says why); the rows
   // written before it stay, and the table is rebuilt either way.
   bool GUARDAR(std::string* why);
-  std::string VALIDAR_CLAVE(const std::string& CLAVE);
+  // "SI" when a record holds this name field and command.
+  std::string VALIDAR_CLAVE(const std::string& CLAVE, const std::string& RUTA);
   // Removes the current row's entry from start-up and rescans. False, with a
   // sentence for the user in `why`, when it did not take effect.
   bool eliminar(std::string* why);
@@ -89,8 +90,8 @@ class Monitor {
  private:
   bool AbrirEn(const std::string& ruta, std::string* why);
   void AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells);
-  // Whether the name field a save would write for `clave` is stored.
-  bool Coincide(const std::string& clave) const;
+  // Whether a record holds the name field and the command a save would write.
+  bool Coincide(const std::string& clave, const std::string& ruta) const;
   // The row of the entry with these hidden columns and name; -1 if none.
   int32_t FilaDeEntrada(const std::vector<std::string>& entrada) const;
   std::vector<std::string> EntradaDeFila(int32_t row) const;
@@ -101,6 +102,6 @@ class Monitor {
   plat::RecordFile fichero_;
   std::string ruta_;  // where the data file is
   EntradaValidada registro_;
-  IndiceDeNombres nombres_;  // of list2, rebuilt by every load
+  IndiceDeValidados validados_;  // of list2, rebuilt by every load
   int cajasAbiertas_;
 };

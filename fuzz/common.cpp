@@ -1,5 +1,7 @@
 #include "fuzz/common.h"
 
+#include <algorithm>
+
 #include <ftw.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -53,11 +55,17 @@ std::string NameField(const std::string& name) {
   return field;
 }
 
-std::vector<std::string> StoredNames(const std::string& file) {
-  std::vector<std::string> names;
+std::vector<std::string> StoredEntries(const std::string& file) {
+  std::vector<std::string> entries;
   for (const std::string& record : Records(file))
-    if (!AllZero(record)) names.push_back(record.substr(kNameAt, kNameWidth));
-  return names;
+    if (!AllZero(record)) entries.push_back(record.substr(kNameAt, 2 * kNameWidth));
+  return entries;
+}
+
+bool Stored(const std::vector<std::string>& stored, const std::string& name,
+            const std::string& command) {
+  return std::find(stored.begin(), stored.end(), NameField(name) + NameField(command)) !=
+         stored.end();
 }
 
 void Fail(const std::string& what) {

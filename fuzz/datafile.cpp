@@ -21,10 +21,11 @@ std::string TrimSpaces(const std::string& field) {
 }
 
 void CheckLookup(Monitor* monitor, const std::vector<std::string>& stored,
-                 const std::string& name) {
-  const bool found = std::find(stored.begin(), stored.end(), fuzz::NameField(name)) != stored.end();
-  fuzz::Check(monitor->VALIDAR_CLAVE(name) == (found ? txt::kSi : txt::kNo),
-              "lookup of a name of " + std::to_string(name.size()) + " bytes");
+                 const std::string& name, const std::string& command) {
+  const bool found = fuzz::Stored(stored, name, command);
+  fuzz::Check(monitor->VALIDAR_CLAVE(name, command) == (found ? txt::kSi : txt::kNo),
+              "lookup of a name of " + std::to_string(name.size()) + " bytes and a command of " +
+                  std::to_string(command.size()));
 }
 
 }  // namespace
@@ -56,15 +57,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                   "record " + std::to_string(n) + " field " + std::to_string(c));
   }
 
-  const std::vector<std::string> stored = fuzz::StoredNames(file);
+  const std::vector<std::string> stored = fuzz::StoredEntries(file);
   std::vector<std::string> names = {"", "a", txt::kNotFound, std::string(101, ' ')};
   for (size_t i = 0; i < records.size() && i < 4; ++i) {
-    const std::string field = records[i].substr(60, 100);
-    names.push_back(TrimSpaces(field));
-    names.push_back(field + "x");  // longer than the field: matched on its first 100
+    const std::string field = records[i].substr(60, 100), command = records[i].substr(160, 100);
     names.push_back(field.substr(0, 50));
+    CheckLookup(&monitor, stored, TrimSpaces(field), TrimSpaces(command));
+    // Longer than the fields: matched on their first 100 bytes.
+    CheckLookup(&monitor, stored, field + "x", command + "x");
+    CheckLookup(&monitor, stored, TrimSpaces(field), "c:\\otro.exe");
   }
-  for (const std::string& name : names) CheckLookup(&monitor, stored, name);
+  for (const std::string& name : names) CheckLookup(&monitor, stored, name, "");
 
   fuzz::Check(places::DataFileBytes() == file, "the load changed the data file");
   return 0;

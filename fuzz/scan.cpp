@@ -148,9 +148,9 @@ std::string FileName(FuzzedDataProvider* in) {
   return name;
 }
 
-std::string Record(const std::string& name) {
+std::string Record(const std::string& name, const std::string& command) {
   return std::string("-214748364") + std::string(50, ' ') + fuzz::NameField(name) +
-         std::string(100, ' ');
+         fuzz::NameField(command);
 }
 
 std::string Show(const Cells& cells) {
@@ -187,28 +187,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   fuzz::ResetPlaces();
 
-  std::vector<std::string> validated;
+  std::vector<std::pair<std::string, std::string> > validated;
   std::set<std::string> files;
   const int entries = in.ConsumeIntegralInRange(0, 40);
   for (int i = 0; i < entries; ++i) {
     const int where = in.ConsumeIntegralInRange(0, kWatchedCount + 1);
-    std::string name;
+    std::string name, command;
     if (where == kWatchedCount + 1) {
       name = FileName(&in);
       if (name.empty()) continue;
       places::AddStartupFile(name);
       files.insert(name);
+      command = name;
     } else {
       name = in.ConsumeRandomLengthString(kMaxSize);
       const uint32_t type = AnyType(&in);
       const std::string bytes = in.ConsumeRandomLengthString(kMaxSize);
+      command = bytes;  // as a plain text value shows it
       if (where == kWatchedCount)
         places::SetValue(plat::kHkeyCurrentUser, kUnwatched, name, type, bytes);
       else
         places::SetValue(kWatched[where].root, kWatched[where].key, name, type, bytes,
                          kWatched[where].view);
     }
-    if (in.ConsumeBool()) validated.push_back(name);
+    if (in.ConsumeBool()) validated.push_back(std::make_pair(name, command));
   }
 
   const Setting startup = AnySetting(&in, places::StartupFolder());
@@ -217,7 +219,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Apply(command, plat::kHkeyClassesRoot, txt::kOpenCommandKey, "");
 
   std::string file;
-  for (const std::string& name : validated) file += Record(name);
+  for (const auto& v : validated) file += Record(v.first, v.second);
   switch (in.ConsumeIntegralInRange(0, 2)) {
     case 1:  // a record never written
       file.insert(0, std::string(260, '\0'));
@@ -227,14 +229,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
   }
   places::WriteDataFileBytes(file);
-  const std::vector<std::string> stored = fuzz::StoredNames(file);
-  auto mark = [&stored](const std::string& name) -> std::string {
+  const std::vector<std::string> stored = fuzz::StoredEntries(file);
+  auto mark = [&stored](const std::string& name, const std::string& command) -> std::string {
     // A plain record cannot tell "bar " from "bar": such a name is only ever
     // stored in its exact form, which no record here has.
     if (!name.empty() && name.size() <= 100 && name.back() == ' ') return txt::kNo;
-    return std::find(stored.begin(), stored.end(), fuzz::NameField(name)) != stored.end()
-               ? txt::kSi
-               : txt::kNo;
+    return fuzz::Stored(stored, name, command) ? txt::kSi : txt::kNo;
   };
 
   // Keys that refuse to open: the watched ones, the Startup setting's, the open command's.
@@ -254,7 +254,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     EnumerateWhole(kWatched[p], &values);
     fuzz::Check((refused & (1u << p)) == 0 || values.empty(), "a refused key was read");
     for (const auto& v : values)
-      expected.push_back({v.first, v.second, mark(v.first), DecimalText(kWatched[p].root),
+      expected.push_back({v.first, v.second, mark(v.first, v.second), DecimalText(kWatched[p].root),
                           kWatched[p].key, kWatched[p].tag});
   }
   const std::string folder = startupRefused ? txt::kNotFound : startup.Text();
@@ -274,11 +274,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                   "the Startup folder lists its ordinary files once each: " + seen);
     }
     for (const std::string& name : listed)
-      expected.push_back({name, name, mark(name), folder, "", ""});
+      expected.push_back({name, name, mark(name, name), folder, "", ""});
   }
   const std::string orden = commandRefused ? txt::kNotFound : command.Text();
   if (orden.size() < 3 || orden.compare(1, 2, "%1") != 0)
-    expected.push_back({orden, orden, mark(orden), DecimalText(plat::kHkeyClassesRoot), "", ""});
+    expected.push_back({orden, orden, mark(orden, orden), DecimalText(plat::kHkeyClassesRoot), "", ""});
 
   plat::ScriptedDesktop desktop;
   Monitor monitor(&desktop);

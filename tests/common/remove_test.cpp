@@ -41,7 +41,7 @@ TEST_F(RemoveTest, EachPlaceLosesExactlyTheEntryAndItsMarkStays) {
   const std::string command = "c:\\intruso.exe \"%1\" %*";
   auto add = [&] {
     places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "Dup", "c:\\m.exe", mv);
-    AddUserRun("Dup", "c:\\u.exe");
+    AddUserRun("Dup", "c:\\m.exe");  // its validation is the machine one's too
     for (RegView view : {kRegView64, kRegView32})
       if (twoViews)
         places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "Par", "c:\\p.exe", view);

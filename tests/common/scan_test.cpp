@@ -76,7 +76,7 @@ TEST_F(ScanTest, NoValueHidesTheValuesAfterIt) {
   Validate(7);
   EXPECT_EQ(Mark("a6\tb"), "SI");
   EXPECT_EQ(monitor.list2.TextMatrix(7, 0), "a6\tb" + std::string(96, ' '));
-  EXPECT_EQ(monitor.VALIDAR_CLAVE("a6"), "NO");
+  EXPECT_EQ(monitor.VALIDAR_CLAVE("a6", "c:\\x.exe"), "NO");
 }
 
 // The open command gives a row only when it is not a standard one; with no
@@ -114,20 +114,56 @@ TEST_F(ScanTest, SaveWritesValidatedRowsAtTheirRowNumbers) {
                 Record(places::StartupFolder(), "", file, file));
 }
 
-// A stored name matches only as a whole; records never written match nothing.
-TEST_F(ScanTest, LookupMatchesWholeNamesOnly) {
-  std::string record(260, ' ');
-  record.replace(60, 6, "ABCDEF");
-  std::string file = record + std::string(260, '\0');  // record 2: a gap of zeros
-  places::WriteDataFileBytes(file);
+// An entry is validated by a record holding its whole name and its command,
+// each as a save stores it (padded, or cut to 100 bytes: a command that
+// differs only past byte 100 reads as its record). The record is laid out as
+// every earlier version wrote it; records never written match nothing.
+TEST_F(ScanTest, LookupMatchesWholeNameAndCommand) {
+  const std::string largo = "c:\\" + std::string(100, 'l');
+  std::string file = std::string(260, ' ') + std::string(260, '\0');  // record 2: a gap of zeros
+  file.replace(60, 6, "ABCDEF");
+  file.replace(160, 10, "c:\\abc.exe");
+  std::string second(260, ' ');
+  second.replace(60, 5, "largo");
+  second.replace(160, 100, largo.substr(0, 100));
+  places::WriteDataFileBytes(file + second);
 
-  const std::pair<const char*, const char*> cases[] = {
-      {"ABCDEF", "SI"}, {"ABC", "NO"}, {"abcdef", "NO"}, {"ABCDEFG", "NO"}, {"", "NO"}};
-  for (const auto& c : cases) EXPECT_EQ(monitor.VALIDAR_CLAVE(c.first), c.second) << c.first;
+  const char* const cases[][3] = {
+      {"ABCDEF", "c:\\abc.exe", "SI"},  {"ABCDEF", "c:\\abc.exe  ", "SI"},
+      {"ABCDEF", "c:\\evil.exe", "NO"}, {"ABCDEF", "", "NO"},
+      {"ABC", "c:\\abc.exe", "NO"},     {"abcdef", "c:\\abc.exe", "NO"},
+      {"ABCDEFG", "c:\\abc.exe", "NO"}, {"", "", "NO"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(monitor.VALIDAR_CLAVE(c[0], c[1]), c[2]) << c[0] << c[1];
+  EXPECT_EQ(monitor.VALIDAR_CLAVE("largo", largo + " /tail"), "SI");
+  EXPECT_EQ(monitor.VALIDAR_CLAVE("largo", largo.substr(0, 99) + "x"), "NO");
 
-  // A written record with an empty name is the empty name's validation.
+  // A written record with an empty name and command is the empty entry's.
   places::WriteDataFileBytes(std::string(260, ' '));
-  EXPECT_EQ(monitor.VALIDAR_CLAVE(""), "SI");
+  EXPECT_EQ(monitor.VALIDAR_CLAVE("", ""), "SI");
+}
+
+// A trusted name that now starts something else is new again; validating it
+// again stores the new command in its row's record and touches no other.
+TEST_F(ScanTest, AChangedCommandIsNewUntilValidatedAgain) {
+  AddUserRun("Updater", "c:\\updater\\update.exe");
+  AddUserRun("Otro", "c:\\otro.exe");
+  monitor.llegirdelregistre();
+  Validate(1);
+  Validate(2);
+  const std::string before = places::DataFileBytes();
+  AddUserRun("Updater", "c:\\users\\public\\evil.exe");
+  desktop.visible = false;
+  monitor.Timer1_Timer();
+  EXPECT_EQ(Mark("Updater"), "NO");
+  EXPECT_EQ(desktop.boxes.size(), 1u);  // the alert
+  EXPECT_TRUE(desktop.visible);
+  Validate(1);
+  EXPECT_EQ(Mark("Updater"), "SI");
+  const std::string after = places::DataFileBytes();
+  ASSERT_EQ(after.size(), 2u * 260u);
+  EXPECT_EQ(after.substr(160, 100), "c:\\users\\public\\evil.exe" + std::string(76, ' '));
+  EXPECT_EQ(after.substr(260), before.substr(260));
 }
 
 // Row 31 is past the thirty records the validated list starts with; a name

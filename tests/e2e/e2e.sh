@@ -15,7 +15,10 @@
 #      record), on "?" the About box;
 #   3. a second copy ends within seconds and the first keeps running;
 #   4. a close request (Alt+F4) hides the window and no alert follows (the
-#      entry is valid now); "Abrir" in the tray menu brings it back;
+#      entry is valid now); its command changed by another program, the
+#      alert comes within a tick and the row reads "NO"; validated again, the
+#      record holds the new command and hidden, no alert follows; "Abrir" in
+#      the tray menu brings it back;
 #   5. "Cerrar" in the tray menu ends the program and takes the icon away;
 #   6. started again (no alert now) and hidden, it ends cleanly when Windows
 #      ends the session, its icon gone too;
@@ -236,6 +239,26 @@ hide_main
 sleep 12
 shown '^Centinela$' && fail "an alert came for a validated entry"
 kill -0 "$first_pid" 2>/dev/null || fail "the program ended on a close request"
+
+step "the command changes under the validated name: alert, \"NO\", validated again"
+command="C:\\users\\public\\evil.exe"
+run_quietly wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v "$entry" \
+  /t REG_SZ /d "$command" /f || fail "could not change the Run value"
+within 15 shown '^Centinela$' || fail "no alert within a tick of the command's change"
+keys_to "$(visible '^Centinela$')" Return || fail "could not answer the alert"
+within 10 shown '^Ximvar Centinela' || fail "the window did not come after the alert"
+main=$(visible '^Ximvar Centinela')
+# The "Validado" cell: right of the 2400- and 4000-twip columns.
+click_in "$main" $(($(px 120) + 2 + $(px 6400) + 20)) $(($(px 360) + 2 + 14 + 7)) ||
+  fail "click on the mark"
+mark=$(timeout 30 wine "$tool" field </dev/null 2>/dev/null | tr -d '\r')
+[ "$mark" = NO ] || fail "the row's mark reads [$mark], not NO"
+select_entry
+ask '^Validar\.\.\.$' Tab Tab Return -- Return
+check_record "$datafile"
+hide_main
+sleep 12
+shown '^Centinela$' && fail "an alert came for the command validated again"
 
 step "the tray menu: Abrir, then Cerrar"
 tray_menu Down Return || fail "no tray menu"

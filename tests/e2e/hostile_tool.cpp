@@ -9,6 +9,7 @@
 //   hostile_tool check   checks the running program; prints the row it
 //                        validated ("validated row N") for the record's check
 //   hostile_tool close   a bare WM_CLOSE to the main window, as End Task
+//   hostile_tool field   prints what the selection field shows
 // Exit code 0 when every check held.
 #include <windows.h>
 // After windows.h, which they need.
@@ -67,6 +68,13 @@ std::vector<W> Entries() {
   return all;
 }
 
+// From another process only the message reaches an edit control's text.
+std::string Field(HWND main) {
+  char text[256] = {0};
+  SendMessageA(FindWindowExA(main, 0, "EDIT", 0), WM_GETTEXT, sizeof text, LPARAM(text));
+  return text;
+}
+
 // A click on the entry's row (header and rows 14 pixels high at 96 dpi): its
 // number, 1-based as the table's rows, and what the selection field then shows.
 std::string Select(HWND main, const std::vector<W>& entries, const W& entry, size_t* row) {
@@ -77,10 +85,7 @@ std::string Select(HWND main, const std::vector<W>& entries, const W& entry, siz
   LPARAM at = MAKELPARAM(40, 2 + 14 * *row + 7);
   SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageA(grid, WM_LBUTTONUP, 0, at);
-  char text[256] = {0};
-  // From another process only the message reaches an edit control's text.
-  SendMessageA(FindWindowExA(main, 0, "EDIT", 0), WM_GETTEXT, sizeof text, LPARAM(text));
-  return text;
+  return Field(main);
 }
 
 // Presses a button of the main window and answers Yes to its question.
@@ -100,6 +105,7 @@ int main(int argc, char** argv) {
   const std::string mode = argc == 2 ? argv[1] : "";
   if (mode == "close")
     return PostMessageA(FindWindowA(tool::kMainClass, 0), WM_CLOSE, 0, 0) ? 0 : 1;
+  if (mode == "field") return puts(Field(FindWindowA(tool::kMainClass, 0)).c_str()) < 0;
   const W nul(L"\0oculto", 7), big(L"grande"), ru(L"\x416\x443\x43a"), twin(L"\x414\x43e\x43c");
   if (mode == "make") {
     SetValue(W(), L"c:\\real.exe");  // the key's default value, which must stay

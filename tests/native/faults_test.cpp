@@ -17,6 +17,10 @@ const char kCommand[] = "c:\\cargador.exe \"%1\" %*";
 // the key each comes from as it is opened: both views of the machine Run key,
 // the Startup folder's setting, the open command.
 Names All() { return {"Alfa", "Beta", "Gamma", "Delta", "Epsilon", "Zeta.lnk", kCommand}; }
+// What each of them starts, as its row shows it.
+std::string CommandOf(const std::string& name) {
+  return name == kCommand || name == "Zeta.lnk" ? name : "c:\\" + name + ".exe";
+}
 const struct {
   int32_t root;
   const char* key;
@@ -35,7 +39,7 @@ class FaultsTest : public ::testing::Test {
     places::Reset();
     const Names all = All();
     for (int i = 0; i < 5; ++i)
-      places::SetString(kKeys[i].root, kKeys[i].key, all[i], "c:\\" + all[i] + ".exe");
+      places::SetString(kKeys[i].root, kKeys[i].key, all[i], CommandOf(all[i]));
     places::AddStartupFile(all[5]);
     places::SetOpenCommand(kCommand);
     places::WriteDataFileBytes(dataFile);
@@ -80,7 +84,7 @@ TEST_F(FaultsTest, ASaveThatFailsHalfWayTouchesNoOtherRecord) {
     std::string before;
     for (int n = 1; n <= 9; ++n) before += Record("x", "x", "Viejo " + std::to_string(n), "x");
     for (const char* name : {"Alfa", "Gamma", "Delta"})
-      before += Record("-214748364", txt::kRunKey, name, "antes");
+      before += Record("-214748364", txt::kRunKey, name, CommandOf(name));
     Start(before);
     desktop.visible = true;
     const Grid& grid = monitor->LIST1;
@@ -104,8 +108,8 @@ TEST_F(FaultsTest, ASaveThatFailsHalfWayTouchesNoOtherRecord) {
     EXPECT_EQ(desktop.boxes[1].text, std::string(txt::kGuardarFallo) + txt::kDataFile + ": " +
                                          SystemErrorText(plat::kErrDiskFull));
     EXPECT_EQ(monitor->TXTVALIDAR, "");
-    // Row 6 reads "SI" only if its whole name reached record 6.
-    const bool nameStored = expected.compare(5 * 260 + 60, 100, saved[3], 60, 100) == 0;
+    // Row 6 reads "SI" only if its whole name and command reached record 6.
+    const bool nameStored = expected.compare(5 * 260 + 60, 200, saved[3], 60, 200) == 0;
     EXPECT_EQ(grid.TextMatrix(6, kColValidado), nameStored ? "SI" : "NO");
 
     monitor->Timer1_Timer();
@@ -129,7 +133,7 @@ TEST_F(FaultsTest, ASaveThatFailsHalfWayTouchesNoOtherRecord) {
 // which no record validates.
 TEST_F(FaultsTest, AKeyThatCannotBeOpenedIsLeftOutSilently) {
   std::string file;
-  for (const std::string& name : All()) file += Record("x", "", name, "");
+  for (const std::string& name : All()) file += Record("x", "", name, CommandOf(name));
   for (size_t i = 0; i < 7; ++i) {
     SCOPED_TRACE(kKeys[i].key);
     Start(file);

@@ -54,9 +54,10 @@ TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) 
     SCOPED_TRACE(c.what);
     places::Reset();
     places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, "nuevo", "c:\\nuevo.exe");
-    // Record 1 with the name field a save writes for it.
+    // Record 1 with the name and command fields a save writes for it.
     if (c.validated)
-      places::WriteDataFileBytes(std::string(60, ' ') + "nuevo" + std::string(195, ' '));
+      places::WriteDataFileBytes(std::string(60, ' ') + "nuevo" + std::string(95, ' ') +
+                                 "c:\\nuevo.exe" + std::string(88, ' '));
     if (c.fallback != kNoAppData)
       places::SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kAppDataValue, appData);
     const std::string file = plat::standin::MapPath(txt::kDataFile);
