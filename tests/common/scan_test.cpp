@@ -158,12 +158,13 @@ TEST_F(ScanTest, AChangedCommandIsNewUntilValidatedAgain) {
   EXPECT_EQ(Mark("Updater"), "NO");
   EXPECT_EQ(desktop.boxes.size(), 1u);  // the alert
   EXPECT_TRUE(desktop.visible);
-  Validate(1);
+  const size_t at = (FindRow("Updater") - 1) * 260u, other = 260u - at;
+  Validate(FindRow("Updater"));
   EXPECT_EQ(Mark("Updater"), "SI");
   const std::string after = places::DataFileBytes();
   ASSERT_EQ(after.size(), 2u * 260u);
-  EXPECT_EQ(after.substr(160, 100), "c:\\users\\public\\evil.exe" + std::string(76, ' '));
-  EXPECT_EQ(after.substr(260), before.substr(260));
+  EXPECT_EQ(after.substr(at + 160, 100), "c:\\users\\public\\evil.exe" + std::string(76, ' '));
+  EXPECT_EQ(after.substr(other, 260), before.substr(other, 260));
 }
 
 // Row 31 is past the thirty records the validated list starts with; a name
