@@ -77,8 +77,7 @@ bool StartProgramPath(const std::string& path) {
 void LetTaskbarCreatedIn(UINT message) {
   typedef BOOL(WINAPI * FilterFn)(UINT, DWORD);
   const DWORD kMsgFltAdd = 1;
-  FilterFn filter = reinterpret_cast<FilterFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilter")));
+  FilterFn filter = SystemFunction<FilterFn>("user32.dll", "ChangeWindowMessageFilter");
   if (filter) filter(message, kMsgFltAdd);
 }
 
@@ -185,6 +184,9 @@ void Form1Window::OnCommand(int id) {
     case kIdCommand2:
       form_.Command2_Click();
       break;
+    case IDCANCEL:  // Escape, from the dialog keys: as the close box
+      form_.Unload(kUnloadFromWindow);
+      return;
     default:
       return;
   }

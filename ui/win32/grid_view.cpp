@@ -44,7 +44,7 @@ bool GridView::Create(HINSTANCE instance, HWND parent, int id, const RECT& rect,
     GetTextMetricsA(screen.Get(), &metrics);
     textHeight_ = metrics.tmHeight;
   }
-  rowHeight_ = textHeight_ + 4;  // text, padding and the grid line
+  rowHeight_ = textHeight_ + scale_.Y(60);  // text, padding and the grid line: 4 px at 96 dpi
   RegisterClassOnce(instance, kClassName, 0, 0, 0);
   return Window::Create(instance, kClassName, "",
                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL,
@@ -134,7 +134,7 @@ void GridView::PaintCell(HDC dc, int32_t row, int32_t col, const RECT& cell) {
   // text of over 8,192 characters.
   const size_t kMostDrawn = 1024;
   const UINT n = static_cast<UINT>(text.size() < kMostDrawn ? text.size() : kMostDrawn);
-  ExtTextOutA(dc, inner.left + 2, inner.top + (inner.bottom - inner.top - textHeight_) / 2,
+  ExtTextOutA(dc, inner.left + scale_.X(30), inner.top + (inner.bottom - inner.top - textHeight_) / 2,
               ETO_OPAQUE | ETO_CLIPPED, &inner, text.data(), n, 0);
   if (fixed) DrawEdge(dc, &inner, BDR_RAISEDINNER, BF_TOPLEFT);
 }

@@ -21,6 +21,22 @@ HFONT CreateUiFont(const Scale& scale, const char* face, int centipoints, int we
                      DEFAULT_PITCH | FF_SWISS, face);
 }
 
+FARPROC SystemFunction(const char* dll, const char* name) {
+  HMODULE module = LoadLibraryA(dll);
+  return module ? GetProcAddress(module, name) : 0;
+}
+
+void DeclareDpiAware() {
+  typedef BOOL(WINAPI * ContextFn)(HANDLE);
+  typedef BOOL(WINAPI * AwareFn)();
+  // System-aware: the layout reads the DPI once, before the first window.
+  const HANDLE kSystemAware = reinterpret_cast<HANDLE>(-2);
+  ContextFn context = SystemFunction<ContextFn>("user32.dll", "SetProcessDpiAwarenessContext");
+  if (context && context(kSystemAware)) return;
+  AwareFn aware = SystemFunction<AwareFn>("user32.dll", "SetProcessDPIAware");
+  if (aware) aware();
+}
+
 Window::~Window() {
   if (hwnd_) {
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);

@@ -26,6 +26,18 @@ class Scale {
 
 HFONT CreateUiFont(const Scale& scale, const char* face, int centipoints, int weight);
 
+// A function of a system DLL that Windows 95 may lack, found at run time;
+// null where the DLL or the function is missing.
+FARPROC SystemFunction(const char* dll, const char* name);
+template <typename F>
+F SystemFunction(const char* dll, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(SystemFunction(dll, name)));
+}
+
+// Before the first window: DPI-aware for the whole run, so that Windows draws
+// the text sharp rather than stretching a 96-dpi bitmap.
+void DeclareDpiAware();
+
 class Window {
  public:
   Window() : hwnd_(0) {}
