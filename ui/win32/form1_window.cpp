@@ -19,10 +19,6 @@ const char kInstanceMutex[] = "CentinelaXimvarUnaInstancia";
 const DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 const UINT_PTR kTimer1 = 1;
 
-// Colours as the form gives them: COLORREF shares the &H00BBGGRR& layout.
-const COLORREF kFormBack = 0x00C0C0C0;
-const COLORREF kVerde = 0x0080FF80;
-const COLORREF kRojo = 0x008080FF;
 const int kButtonFontCentipoints = 825;
 
 // Control numbers; 1 and 2 stay free for the Enter and Esc commands.
@@ -104,7 +100,8 @@ Form1Window::Form1Window(HINSTANCE instance)
 bool Form1Window::Create() {
   icon_.Reset(LoadIconSized(instance_, SM_CXICON, SM_CYICON));
   smallIcon_.Reset(LoadIconSized(instance_, SM_CXSMICON, SM_CYSMICON));
-  background_.Reset(CreateSolidBrush(kFormBack));
+  ReadColours();
+  background_.Reset(CreateSolidBrush(Colours(col::kFormulario).fondo));
   buttonFont_.Reset(CreateUiFont(scale_, "Tahoma", kButtonFontCentipoints, FW_NORMAL));
   // A window that owns the main one keeps it off the taskbar; it is never
   // shown and has no title, so no task list names it.
@@ -156,13 +153,15 @@ void Form1Window::ShowSelection() {
 void Form1Window::DrawButton(const DRAWITEMSTRUCT& item) {
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   RECT rect = item.rcItem;
-  FillSolid(item.hDC, rect, item.CtlID == kIdBtnValidar ? kVerde : kRojo);
+  const col::Colores colours =
+      Colours(item.CtlID == kIdBtnValidar ? col::kBotonValidar : col::kBotonEliminar);
+  FillSolid(item.hDC, rect, colours.fondo);
   DrawEdge(item.hDC, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
   const char* text = item.CtlID == kIdBtnValidar ? txt::kBtnValidar : txt::kCommand3;
   RECT label = rect;
   if (pressed) OffsetRect(&label, 1, 1);
   SetBkMode(item.hDC, TRANSPARENT);
-  SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
+  SetTextColor(item.hDC, colours.texto);
   {
     Selected font(item.hDC, buttonFont_.Get());
     DrawTextA(item.hDC, text, -1, &label, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -196,8 +195,7 @@ void Form1Window::OnCommand(int id) {
 LRESULT Form1Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 #ifdef CENTINELA_SOAK
   LRESULT soakResult = 0;
-  if (soak::OnMessage(message, wParam, kTimer1, form_.monitor, &soakResult))
-    return soakResult;
+  if (soak::OnMessage(message, wParam, kTimer1, form_.monitor, &soakResult)) return soakResult;
 #endif
   if (taskbarCreated_ && message == taskbarCreated_) {
     picgancho_.AddAgain();
@@ -216,11 +214,17 @@ LRESULT Form1Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN: {
-      // The read-only selection field stays white like an ordinary text box.
+      // The read-only selection field keeps an ordinary text box's colours.
       const bool field = reinterpret_cast<HWND>(lParam) == txtvalidar_;
-      SetBkColor(reinterpret_cast<HDC>(wParam), field ? GetSysColor(COLOR_WINDOW) : kFormBack);
+      SetDcColours(reinterpret_cast<HDC>(wParam), Colours(field ? col::kCampo : col::kFormulario));
       return reinterpret_cast<LRESULT>(field ? GetSysColorBrush(COLOR_WINDOW) : background_.Get());
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:  // high contrast turned on or off
+      ReadColours();
+      background_.Reset(CreateSolidBrush(Colours(col::kFormulario).fondo));
+      Repaint(hwnd());
+      return 0;
     case WM_DRAWITEM:
       DrawButton(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
       return TRUE;
