@@ -107,8 +107,8 @@ TEST(Form1Test, TrayMenuOpensOnceAtATimeAndOnlyACloseOnTheWindowItselfIsCancelle
   for (int message : {0x200, 0x201, 0x202, 0x203, 0x204, 0x205, 0x206, 0x207, 0x7B, 0x400, 0x401}) {
     const int before = desktop.menusOpened;
     form.picgancho_MouseMove(message);
-    EXPECT_EQ(desktop.menusOpened - before, message == 0x203 || message == 0x205 ||
-                                                message == 0x7B || message == 0x401)
+    EXPECT_EQ(desktop.menusOpened - before,
+              message == 0x203 || message == 0x205 || message == 0x7B || message == 0x401)
         << message;
   }
   EXPECT_EQ(desktop.centred + desktop.shows, 0);  // closed without a choice
