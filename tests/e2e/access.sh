@@ -11,7 +11,9 @@
 #      a list of two children named with their rows' cells;
 #   3. Alt+M, the access key of "Marcar como valido", asks to validate;
 #      Escape hides the window and the program goes on;
-#   4. at 144 dpi (LogPixels) the window is half as large again.
+#   4. at 144 dpi (LogPixels) the window is half as large again; the program
+#      names the functions that declare DPI awareness (Wine scales every
+#      program, aware or not, so only the file can show it).
 #   access.sh CENTINELA_EXE ACCESS_TOOL_EXE WORK_DIR
 # Screenshots are left in WORK_DIR: dark.png, about-dark.png, dpi144.png.
 # Exit code 77 means a tool is missing (skipped).
@@ -131,6 +133,9 @@ kill -0 "$pid" 2>/dev/null || fail "the program ended on Escape"
 shown '^Wine System Tray$' || fail "the tray icon went away on Escape"
 
 step "144 dpi in the standard scheme: the window half as large again"
+for name in SetProcessDpiAwarenessContext SetProcessDPIAware; do
+  grep -q "$name" "$exe" || fail "the program does not look up $name"
+done
 colours '255 255 255' '0 0 0'
 quietly wine reg add 'HKCU\Control Panel\Colors' /v ButtonFace /d '240 240 240' /f
 quietly wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f ||
