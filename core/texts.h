@@ -10,8 +10,7 @@ const char kNotFound[] = "Not Found";
 // Watched places.
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kRunServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
-const char kShellFoldersKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders";
+const char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders";
 const char kStartupValue[] = "Startup";
 const char kOpenCommandKey[] = "exefile\\shell\\open\\command";
 const char kStandardOpenCommand[] = "\"%1\" %*";
@@ -43,16 +42,13 @@ const char kValidarText[] =
     "Atenci\xf3n: si marca este programa como v\xe1lido, no se le preguntar\xe1 mas por el y por "
     "tanto, se ejecutar\xe1 cada vez que inicie Windows.\r\n"
     "Por tanto, m\xe1rquelo SOLO SI ESTA TOTALMENTE SEGURO QUE NO SE TRATA DE UN VIRUS.\r\n"
-    "\xbf"
-    "Est\xe1 seguro de querer marcarlo como v\xe1lido?";
+    "\xbf" "Est\xe1 seguro de querer marcarlo como v\xe1lido?";
 const char kEliminarCaption[] = "Eliminar...";
 const char kEliminarTextBefore[] =
     "Atenci\xf3n: si elimina este programa del inicio, solo dejar\xe1 de arrancarse al iniciar "
     "Windows, pero no se eliminar\xe1 del disco duro. Si se trata de un virus, deber\xe1 eliminar "
     "el fichero manualmente. Su ubicaci\xf3n es:\r\n";
-const char kEliminarTextAfter[] =
-    "\r\n\xbf"
-    "Est\xe1 seguro de querer eliminarlo del arranque?";
+const char kEliminarTextAfter[] = "\r\n\xbf" "Est\xe1 seguro de querer eliminarlo del arranque?";
 
 // A removal that did not take effect: opening, the entry's name, one of the
 // endings.
@@ -97,13 +93,11 @@ const char kMnuSalir[] = "Cerrar";
 // About box.
 const char kAyudaCaptionPrefix[] = "Acerca de ";
 const char kLblTitle[] =
-    "Ximvar Centinela 1.0 \xe9s una peque\xf1"
-    "a aplicaci\xf3n para Windows hecha \xedntegramente "
+    "Ximvar Centinela 1.0 \xe9s una peque\xf1" "a aplicaci\xf3n para Windows hecha \xedntegramente "
     "por algunos de los programadores de Ximvar en su tiempo libre.";
 const char kAyudaLabel1[] =
     "Su objetivo \xe9s intentar ayudar a todos aquellos usuarios que vean desesperados como "
-    "docenas de peque\xf1"
-    "as aplicaciones se ejecutan cada vez que arrancan su ordenador, "
+    "docenas de peque\xf1" "as aplicaciones se ejecutan cada vez que arrancan su ordenador, "
     "disminuyendo la cantidad de memoria disponible y disminuyendo la velocidad del mismo. "
     "Centinela mantiene limpio el arranque de Windows, eliminando de este todas aquellas "
     "aplicaciones que el usuario no conozca o no quiera que se ejecuten, incluidos los virus "

@@ -195,7 +195,8 @@ void Form1Window::OnCommand(int id) {
 LRESULT Form1Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 #ifdef CENTINELA_SOAK
   LRESULT soakResult = 0;
-  if (soak::OnMessage(message, wParam, kTimer1, form_.monitor, &soakResult)) return soakResult;
+  if (soak::OnMessage(message, wParam, kTimer1, form_.monitor, &soakResult))
+    return soakResult;
 #endif
   if (taskbarCreated_ && message == taskbarCreated_) {
     picgancho_.AddAgain();
