@@ -76,10 +76,14 @@ const char kForm1Caption[] =
     "Ximvar Centinela - Software de supervisi\xf3n del Registro de Windows 9x/ME";
 const char kLabel1[] = "Aplicaciones que actualmente se ejecutan al arrancar Microsoft Windows:";
 const char kLabel2[] = "Programa seleccionado:";
-const char kBtnValidar[] = "Marcar como v\xe1lido";
-const char kCommand3[] = "Eliminar del inicio";
+// The & marks each button's access key (Alt+M, Alt+E), drawn underlined.
+const char kBtnValidar[] = "&Marcar como v\xe1lido";
+const char kCommand3[] = "&Eliminar del inicio";
 const char kCommand2[] = "?";
 const char kCommand1[] = "Ocultar";
+// A table row as a screen reader hears it: "NOMBRE: x, RUTA: y, Validado: NO".
+const char kTrasCabecera[] = ": ";
+const char kEntreCeldas[] = ", ";
 
 // Tray.
 const char kTrayTip[] = "Ximvar Serveis - Centinela";

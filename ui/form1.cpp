@@ -40,7 +40,8 @@ void Form1::picgancho_MouseMove(int message) {
   // Reports that arrive while our menu is open must not open another.
   if (ocupado_) return;
   ocupado_ = true;
-  if (message == kTrayLeftDoubleClick || message == kTrayRightButtonUp) {
+  if (message == kTrayLeftDoubleClick || message == kTrayRightButtonUp ||
+      message == kTrayContextMenu || message == kTrayKeySelect) {
     plat::TrayChoice choice = desktop_->PopupTrayMenu();
     if (choice == plat::kTrayAbrir) mnuAcerca_Click();
     if (choice == plat::kTrayCerrar) mnuSalir_Click();

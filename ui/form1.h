@@ -9,6 +9,10 @@
 // Mouse messages the shell reports on the tray icon.
 const int kTrayLeftDoubleClick = 0x203;
 const int kTrayRightButtonUp = 0x205;
+// The keyboard on the icon (Enter, the context-menu key), as shells that
+// report it so send it; the others send a right click.
+const int kTrayContextMenu = 0x7B;
+const int kTrayKeySelect = 0x401;
 // Why the window is asked to close.
 const int kUnloadFromWindow = 0;
 const int kUnloadFromCode = 1;

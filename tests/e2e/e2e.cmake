@@ -28,3 +28,17 @@ add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-hostile-names-and-sizes
           $<TARGET_FILE:hostile_tool> ${CMAKE_BINARY_DIR}/e2e-hostile)
 set_tests_properties(${CENTINELA_TEST_PREFIX}e2e-hostile-names-and-sizes PROPERTIES
   TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)
+
+# Dark colour scheme, screen reader, Escape and 144 dpi, on the built program
+# (tests/e2e/access.sh); access_tool reads the table through MSAA from its
+# own process.
+add_executable(access_tool tests/e2e/access_tool.cpp)
+target_compile_options(access_tool PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(access_tool PRIVATE oleacc oleaut32 ole32)
+target_link_options(access_tool PRIVATE -static-libgcc -static-libstdc++)
+set_target_properties(access_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e-bin)
+add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-dark-scheme-screen-reader-escape-dpi
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/access.sh $<TARGET_FILE:centinela>
+          $<TARGET_FILE:access_tool> ${CMAKE_BINARY_DIR}/e2e-access)
+set_tests_properties(${CENTINELA_TEST_PREFIX}e2e-dark-scheme-screen-reader-escape-dpi PROPERTIES
+  TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)

@@ -37,6 +37,7 @@ for tool in wine wineserver Xvfb xdotool import; do
   command -v "$tool" >/dev/null || { echo "e2e: $tool is missing: skipped"; exit 77; }
 done
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/drive.sh"
 exe=$(readlink -f "$1")
 skip_if_unrunnable "$1"
 # Built beside the program; "close" posts the main window a bare WM_CLOSE.
@@ -73,38 +74,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Runs a command until it succeeds, for at most $1 seconds.
-within() {
-  local end=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -ge $end ] && return 1
-    sleep 0.25
-  done
-}
-
-# The first visible window whose title matches the pattern, if any.
-visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
-shown() { [ -n "$(visible "$1")" ]; }
-gone() { [ -z "$(visible "$1")" ]; }
 record_saved() { [ -f "$1" ] && [ "$(stat -c %s "$1")" -ge 260 ]; }
 
-# Pixels of a length in twips on the prefix's 96-dpi screen.
-px() { echo $(($1 * 96 / 1440)); }
-
-# Clicks at a point of a window's client area.
-click_in() {
-  local X Y WIDTH HEIGHT SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove --sync $((X + $2)) $((Y + $3)) click "${4:-1}"
-}
-
-# Gives a window the keyboard and presses keys in it.
-keys_to() {
-  local window=$1
-  shift
-  xdotool windowfocus --sync "$window" && xdotool key "$@"
-}
 
 # Opens the tray icon's menu with a right click and picks an item by keys.
 tray_menu() {

@@ -6,19 +6,9 @@
 # Exit code 77 means a tool is missing (skipped).
 set -u
 [ $# -eq 3 ] || { echo "usage: $0 CENTINELA_EXE HOSTILE_TOOL_EXE WORK_DIR" >&2; exit 2; }
-for tool in wine wineserver Xvfb; do
-  command -v "$tool" >/dev/null || { echo "hostile: $tool is missing: skipped"; exit 77; }
-done
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
-exe=$(readlink -f "$1")
-skip_if_unrunnable "$1"
-tool=$(readlink -f "$2")
-rm -rf "$3" && mkdir -p "$3" || exit 1
-work=$(cd "$3" && pwd)
-use_test_prefix "$work/prefix"
-DISPLAY=$(start_xvfb "$work/xvfb.pid") || exit 1
-export DISPLAY
-trap 'timeout 20 wineserver -k >/dev/null 2>&1; kill "$(cat "$work/xvfb.pid")" 2>/dev/null' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/drive.sh"
+begin_tool_test hostile "wine wineserver Xvfb" "$@"
 
 timeout 180 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || { echo "wineboot -i failed"; exit 1; }
 wineserver -p </dev/null >/dev/null 2>&1

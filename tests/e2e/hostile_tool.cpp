@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
   // Validated by its exact name: hostile.sh reads the record.
   size_t row = 0;
   Select(main, Entries(), L"value " + nul, &row);
-  Check(PressAndConfirm(main, "Marcar como v\xe1lido", "Validar..."), "validate asked", nul);
+  Check(PressAndConfirm(main, "&Marcar como v\xe1lido", "Validar..."), "validate asked", nul);
   printf("validated row %u\n", unsigned(row));
 
   // Each is listed under a readable name, then removed alone.
@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
     const std::string text = Select(main, before, h.first, &row);
     if (text != h.second) printf("  row %u shows [%s]\n", unsigned(row), text.c_str());
     Check(text == h.second, "listed under a readable name", h.first);
-    Check(PressAndConfirm(main, "Eliminar del inicio", "Eliminar..."), "removal asked", h.first);
+    Check(PressAndConfirm(main, "&Eliminar del inicio", "Eliminar..."), "removal asked", h.first);
     HWND failure = FindWindowA(0, "Eliminar...");
     Check(!failure || !IsWindowVisible(failure), "no failure box", h.first);
     before.erase(std::remove(before.begin(), before.end(), h.first), before.end());

@@ -96,7 +96,8 @@ TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) 
   }
 }
 
-// Only a left double click and a right button release open the menu; a report
+// Only a left double click, a right button release and the keyboard's reports
+// (the context-menu key, Enter) open the menu; a report
 // while it is open opens no second one, and the next one after it opens again.
 // Cerrar quits unasked; every close request hides the window, and only one on
 // the window itself is cancelled.
@@ -108,10 +109,12 @@ TEST(Form1Test, TrayMenuOpensOnceAtATimeAndOnlyACloseOnTheWindowItselfIsCancelle
     for (int m : {kTrayRightButtonUp, kTrayLeftDoubleClick}) form.picgancho_MouseMove(m);
     return choice;
   };
-  for (int message = 0x200; message <= 0x207; ++message) {
+  for (int message : {0x200, 0x201, 0x202, 0x203, 0x204, 0x205, 0x206, 0x207, 0x7B, 0x400, 0x401}) {
     const int before = desktop.menusOpened;
     form.picgancho_MouseMove(message);
-    EXPECT_EQ(desktop.menusOpened - before, message == 0x203 || message == 0x205) << message;
+    EXPECT_EQ(desktop.menusOpened - before,
+              message == 0x203 || message == 0x205 || message == 0x7B || message == 0x401)
+        << message;
   }
   EXPECT_EQ(desktop.centred + desktop.shows, 0);  // closed without a choice
   EXPECT_FALSE(desktop.quit);

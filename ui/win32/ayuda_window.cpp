@@ -12,21 +12,16 @@ const int kIdSysInfo = 100;
 const DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 const DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
-// The labels, drawn where the form places them (twips).
-struct Texto {
-  const char* text;
-  int left, top, width, height;
-  bool bold;
-};
-const Texto kTextos[] = {
-    {txt::kLblTitle, 120, 120, 6645, 720, false},
-    {txt::kAyudaLabel1, 120, 720, 6645, 1440, true},
-    {txt::kAyudaLabel2, 120, 2160, 6645, 1800, false},
-    {txt::kLblDisclaimer, 120, 4185, 4575, 1185, false},
-};
-
-// "Aceptar" first in the tab order.
-const ControlLayout kButtons[] = {
+// Controls, so that screen readers read the texts and they take the scheme's
+// colours; the etched line is the separator the form draws with two lines.
+const DWORD kLabel = SS_LEFT | SS_NOPREFIX;
+const ControlLayout kControls[] = {
+    {"STATIC", txt::kLblTitle, kLabel, 0, 120, 120, 6645, 720, 0, false},
+    {"STATIC", txt::kAyudaLabel1, kLabel, 0, 120, 720, 6645, 1440, 0, true},
+    {"STATIC", txt::kAyudaLabel2, kLabel, 0, 120, 2160, 6645, 1800, 0, false},
+    {"STATIC", "", SS_ETCHEDHORZ, 0, 570, 4080, 5564, 30, 0, false},
+    {"STATIC", txt::kLblDisclaimer, kLabel, 0, 120, 4185, 4575, 1185, 0, false},
+    // "Aceptar" first in the tab order.
     {"BUTTON", txt::kCmdOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 4920, 4320, 1740, 345, IDOK, false},
     {"BUTTON", txt::kCmdSysInfo, BS_PUSHBUTTON | WS_TABSTOP, 0, 4920, 4800, 1725, 345, kIdSysInfo,
      false},
@@ -56,37 +51,22 @@ void AyudaWindow::Close() {
 
 bool AyudaWindow::DialogKeys(MSG* msg) { return hwnd() && IsDialogMessageA(hwnd(), msg); }
 
-void AyudaWindow::Paint(HDC dc) {
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(0, 0, 0));
-  for (size_t i = 0; i < sizeof kTextos / sizeof kTextos[0]; ++i) {
-    const Texto& t = kTextos[i];
-    RECT rect = scale_.Rect(t.left, t.top, t.width, t.height);
-    Selected font(dc, t.bold ? bold_.Get() : GetStockObject(DEFAULT_GUI_FONT));
-    DrawTextA(dc, t.text, -1, &rect, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-  }
-  // The etched separator: a grey line with a white one under it.
-  const int y = scale_.Y(4080);
-  RECT grey = {scale_.X(570), y, scale_.X(6134), y + 1};
-  RECT white = {scale_.X(585), y + 1, scale_.X(6134), y + 2};
-  FillSolid(dc, grey, RGB(0x80, 0x80, 0x80));
-  FillSolid(dc, white, RGB(0xFF, 0xFF, 0xFF));
-}
-
 LRESULT AyudaWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: {
-      CreateControls(hwnd(), scale_, kButtons, sizeof kButtons / sizeof kButtons[0], 0);
+      CreateControls(hwnd(), scale_, kControls, sizeof kControls / sizeof kControls[0],
+                     bold_.Get());
       focus_ = GetDlgItem(hwnd(), IDOK);
       return 0;
     }
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
-      Paint(dc);
-      EndPaint(hwnd(), &ps);
+    case WM_CTLCOLORSTATIC:
+      SetDcColours(reinterpret_cast<HDC>(wParam), Colours(col::kAyuda));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      ReadColours();  // the main window may hear it after the box
+      Repaint(hwnd());
       return 0;
-    }
     case WM_ACTIVATE:
       TrackFocus(hwnd(), wParam, &focus_);
       return 0;

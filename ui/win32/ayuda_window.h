@@ -1,5 +1,5 @@
 // The About box `ayuda`: a modeless window with a fixed dialog frame, its
-// texts drawn in place, "Aceptar" (Enter and Esc) and the system-information
+// texts as static controls, "Aceptar" (Enter and Esc) and the system-information
 // button. At most one exists; opening it again brings it forward.
 #pragma once
 #include <windows.h>
@@ -28,8 +28,6 @@ class AyudaWindow : public Window {
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void Paint(HDC dc);
-
   plat::Desktop* desktop_;
   Monitor* monitor_;
   Scale scale_;

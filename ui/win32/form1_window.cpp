@@ -14,10 +14,6 @@ const char kClassName[] = "CentinelaForm1";
 const char kInstanceMutex[] = "CentinelaXimvarUnaInstancia";
 const DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
-// Colours as the form gives them: COLORREF shares the &H00BBGGRR& layout.
-const COLORREF kFormBack = 0x00C0C0C0;
-const COLORREF kVerde = 0x0080FF80;
-const COLORREF kRojo = 0x008080FF;
 const int kButtonFontCentipoints = 825;
 
 // Control numbers; 1 and 2 stay free for the Enter and Esc commands.
@@ -71,8 +67,7 @@ bool StartProgramPath(const std::string& path) {
 void LetTaskbarCreatedIn(UINT message) {
   typedef BOOL(WINAPI * FilterFn)(UINT, DWORD);
   const DWORD kMsgFltAdd = 1;
-  FilterFn filter = reinterpret_cast<FilterFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilter")));
+  FilterFn filter = SystemFunction<FilterFn>("user32.dll", "ChangeWindowMessageFilter");
   if (filter) filter(message, kMsgFltAdd);
 }
 
@@ -99,7 +94,8 @@ Form1Window::Form1Window(HINSTANCE instance)
 bool Form1Window::Create() {
   icon_.Reset(LoadIconSized(instance_, SM_CXICON, SM_CYICON));
   smallIcon_.Reset(LoadIconSized(instance_, SM_CXSMICON, SM_CYSMICON));
-  background_.Reset(CreateSolidBrush(kFormBack));
+  ReadColours();
+  background_.Reset(CreateSolidBrush(Colours(col::kFormulario).fondo));
   buttonFont_.Reset(CreateUiFont(scale_, "Tahoma", kButtonFontCentipoints, FW_NORMAL));
   // A window that owns the main one keeps it off the taskbar; it is never
   // shown and has no title, so no task list names it.
@@ -151,13 +147,15 @@ void Form1Window::ShowSelection() {
 void Form1Window::DrawButton(const DRAWITEMSTRUCT& item) {
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   RECT rect = item.rcItem;
-  FillSolid(item.hDC, rect, item.CtlID == kIdBtnValidar ? kVerde : kRojo);
+  const col::Colores colours =
+      Colours(item.CtlID == kIdBtnValidar ? col::kBotonValidar : col::kBotonEliminar);
+  FillSolid(item.hDC, rect, colours.fondo);
   DrawEdge(item.hDC, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
   const char* text = item.CtlID == kIdBtnValidar ? txt::kBtnValidar : txt::kCommand3;
   RECT label = rect;
   if (pressed) OffsetRect(&label, 1, 1);
   SetBkMode(item.hDC, TRANSPARENT);
-  SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
+  SetTextColor(item.hDC, colours.texto);
   {
     Selected font(item.hDC, buttonFont_.Get());
     DrawTextA(item.hDC, text, -1, &label, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -179,6 +177,9 @@ void Form1Window::OnCommand(int id) {
     case kIdCommand2:
       form_.Command2_Click();
       break;
+    case IDCANCEL:  // Escape, from the dialog keys: as the close box
+      form_.Unload(kUnloadFromWindow);
+      return;
     default:
       return;
   }
@@ -203,11 +204,17 @@ LRESULT Form1Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN: {
-      // The read-only selection field stays white like an ordinary text box.
+      // The read-only selection field keeps an ordinary text box's colours.
       const bool field = reinterpret_cast<HWND>(lParam) == txtvalidar_;
-      SetBkColor(reinterpret_cast<HDC>(wParam), field ? GetSysColor(COLOR_WINDOW) : kFormBack);
+      SetDcColours(reinterpret_cast<HDC>(wParam), Colours(field ? col::kCampo : col::kFormulario));
       return reinterpret_cast<LRESULT>(field ? GetSysColorBrush(COLOR_WINDOW) : background_.Get());
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:  // high contrast turned on or off
+      ReadColours();
+      background_.Reset(CreateSolidBrush(Colours(col::kFormulario).fondo));
+      Repaint(hwnd());
+      return 0;
     case WM_DRAWITEM:
       DrawButton(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
       return TRUE;

@@ -1,5 +1,8 @@
 #include "ui/win32/grid_view.h"
 
+#include "ui/accesible.h"
+#include "ui/win32/grid_access.h"
+
 namespace win {
 
 namespace {
@@ -9,7 +12,6 @@ const char kClassName[] = "CentinelaGrid";
 const int kDefaultColTwips = 975;
 const int kGridFontCentipoints = 675;
 const int kWheelRows = 3;
-const COLORREF kGridLine = RGB(0xC0, 0xC0, 0xC0);
 
 int32_t Clamp(int32_t value, int32_t low, int32_t high) {
   return value < low ? low : (value > high ? high : value);
@@ -20,6 +22,38 @@ bool Between(int32_t value, int32_t a, int32_t b) {
 }
 
 }  // namespace
+
+GridView::~GridView() { OnDestroyed(); }
+
+void GridView::OnDestroyed() {
+  Reset();
+  // Readers may still hold the object: it answers nothing from now on.
+  if (accessible_) ReleaseAccessible(accessible_);
+  accessible_ = 0;
+}
+
+RECT GridView::RowRect(int32_t row) const {
+  const int top = FixedHeight() + (row - FirstScrollRow()) * rowHeight_;
+  RECT rect = {-leftPx_, top, ContentWidth() - leftPx_, top + rowHeight_};
+  return rect;
+}
+
+int32_t GridView::RowAt(int x, int y) const {
+  Cell cell;
+  return CellAt(x, y, &cell) ? cell.row : -1;
+}
+
+void GridView::SelectRow(int32_t row) {
+  Cell cell = {row, grid_->Col()};
+  Select(cell, cell);
+  EnsureVisible(cell);
+}
+
+void GridView::AnnounceRow() {
+  const LONG child = grid_->Row() - grid_->FixedRows() + 1;
+  if (GetFocus() == hwnd() && child > 0) NotifyEvent(hwnd(), kEventFocus, child);
+  if (child > 0) NotifyEvent(hwnd(), kEventSelection, child);
+}
 
 void GridView::Reset() {
   rowHeight_ = 0;
@@ -44,7 +78,7 @@ bool GridView::Create(HINSTANCE instance, HWND parent, int id, const RECT& rect,
     GetTextMetricsA(screen.Get(), &metrics);
     textHeight_ = metrics.tmHeight;
   }
-  rowHeight_ = textHeight_ + 4;  // text, padding and the grid line
+  rowHeight_ = textHeight_ + scale_.Y(60);  // text, padding and the grid line: 4 px at 96 dpi
   RegisterClassOnce(instance, kClassName, 0, 0, 0);
   return Window::Create(instance, kClassName, "",
                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL,
@@ -124,18 +158,13 @@ void GridView::PaintCell(HDC dc, int32_t row, int32_t col, const RECT& cell) {
   inner.right -= 1;
   inner.bottom -= 1;
   // The grid lines are what the cell's text leaves of the fill.
-  FillSolid(dc, cell, fixed ? GetSysColor(COLOR_BTNSHADOW) : kGridLine);
-  SetTextColor(dc, GetSysColor(fixed      ? COLOR_BTNTEXT
-                               : selected ? COLOR_HIGHLIGHTTEXT
-                                          : COLOR_WINDOWTEXT));
-  SetBkColor(dc, GetSysColor(fixed ? COLOR_BTNFACE : selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-  const std::string& text = grid_->TextMatrix(row, col);
-  // No cell shows more than this, and Windows 9x draws nothing at all for a
-  // text of over 8,192 characters.
-  const size_t kMostDrawn = 1024;
-  const UINT n = static_cast<UINT>(text.size() < kMostDrawn ? text.size() : kMostDrawn);
-  ExtTextOutA(dc, inner.left + 2, inner.top + (inner.bottom - inner.top - textHeight_) / 2,
-              ETO_OPAQUE | ETO_CLIPPED, &inner, text.data(), n, 0);
+  FillSolid(dc, cell, fixed ? GetSysColor(COLOR_BTNSHADOW) : Colours(col::kLineas).fondo);
+  SetDcColours(dc, Colours(fixed ? col::kCabecera : selected ? col::kSeleccion : col::kCampo));
+  const std::string text = acc::TextoVisible(grid_->TextMatrix(row, col));
+  const UINT n = static_cast<UINT>(text.size());
+  ExtTextOutA(dc, inner.left + scale_.X(30),
+              inner.top + (inner.bottom - inner.top - textHeight_) / 2, ETO_OPAQUE | ETO_CLIPPED,
+              &inner, text.data(), n, 0);
   if (fixed) DrawEdge(dc, &inner, BDR_RAISEDINNER, BF_TOPLEFT);
 }
 
@@ -202,6 +231,7 @@ void GridView::Select(const Cell& anchor, const Cell& corner) {
       corner.col == grid_->ColSel())
     return;
   grid_->UserSelect(anchor.row, anchor.col, corner.row, corner.col);
+  AnnounceRow();
 }
 
 void GridView::EnsureVisible(const Cell& cell) {
@@ -389,9 +419,19 @@ LRESULT GridView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(hwnd(), 0, FALSE);
       return 0;
     case WM_SETFOCUS:
+      AnnounceRow();
+      InvalidateRect(hwnd(), 0, FALSE);
+      return 0;
     case WM_KILLFOCUS:
       InvalidateRect(hwnd(), 0, FALSE);
       return 0;
+    case WM_GETOBJECT:
+      if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+        if (!accessible_) accessible_ = NewAccessible(this);
+        const LRESULT answer = AnswerGetObject(accessible_, wParam);
+        if (answer > 0) return answer;
+      }
+      return Window::OnMessage(message, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
     case WM_KEYDOWN:

@@ -9,18 +9,28 @@
 
 namespace win {
 
+class GridAccessible;
+
 class GridView : public Window {
  public:
-  explicit GridView(Grid* grid) : grid_(grid) { Reset(); }
+  explicit GridView(Grid* grid) : grid_(grid), accessible_(0) { Reset(); }
+  ~GridView();
 
   bool Create(HINSTANCE instance, HWND parent, int id, const RECT& rect, const Scale& scale);
   // The grid's contents or shape changed: repaint, and fit the scroll bars
   // before the next paint.
   void GridChanged();
 
+  // For the accessible object: the table, a row's rectangle in client
+  // pixels, the row under a client point (-1 for none), a row selected.
+  const Grid& grid() const { return *grid_; }
+  RECT RowRect(int32_t row) const;
+  int32_t RowAt(int x, int y) const;
+  void SelectRow(int32_t row);
+
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void OnDestroyed() override { Reset(); }
+  void OnDestroyed() override;
 
  private:
   struct Cell {
@@ -37,6 +47,8 @@ class GridView : public Window {
   void FitScrollBars();
   void Paint(HDC dc, const RECT& client);
   void PaintCell(HDC dc, int32_t row, int32_t col, const RECT& cell);
+  // Tells screen readers which row now has the focus and the selection.
+  void AnnounceRow();
   // Cell under a client point, clamped to the data rows and shown columns;
   // false when the point is on no data cell.
   bool CellAt(int x, int y, Cell* cell) const;
@@ -60,8 +72,9 @@ class GridView : public Window {
   bool inLayout_;
   bool dragging_;
   Cell anchor_;
-  Cell corner_;  // last corner reported while dragging
-  int wheelRest_;  // wheel movement not yet worth a row
+  Cell corner_;                 // last corner reported while dragging
+  int wheelRest_;               // wheel movement not yet worth a row
+  GridAccessible* accessible_;  // made at the first screen reader's request
 };
 
 }  // namespace win

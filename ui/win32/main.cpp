@@ -5,6 +5,7 @@
 #include "ui/win32/form1_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  win::DeclareDpiAware();  // the window reads the DPI as it is made
   win::Form1Window window(instance);
   if (!window.Create()) return 1;
   // Another copy runs, or the data file cannot be opened (already said).

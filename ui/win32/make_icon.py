@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program's icon, a sentry's shield with a check mark, and writes
-it as centinela.ico: 32x32 and 16x16 images in the 16-colour system palette.
+it as centinela.ico: 48, 32, 24 and 16 pixels square (what Windows asks for
+from 100 % to 200 % scaling) in the 16-colour system palette, which keeps the
+file small.
 
     python3 ui/win32/make_icon.py [output.ico]
 """
@@ -128,7 +130,7 @@ def main():
         sys.stderr.write('usage: make_icon.py [target.ico]\n')
         sys.exit(2)
     target = args[0] if args else os.path.join(here, 'centinela.ico')
-    images = [(size, dib(draw(size))) for size in (32, 16)]
+    images = [(size, dib(draw(size))) for size in (48, 32, 24, 16)]
     with open(target, 'wb') as f:
         f.write(ico(images))
 

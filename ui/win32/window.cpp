@@ -2,6 +2,12 @@
 
 namespace win {
 
+namespace {
+
+col::Colores g_colours[col::kElementoCount];
+
+}  // namespace
+
 Scale::Scale() {
   ScreenDc screen;
   dpiX_ = GetDeviceCaps(screen.Get(), LOGPIXELSX);
@@ -19,6 +25,22 @@ HFONT CreateUiFont(const Scale& scale, const char* face, int centipoints, int we
   return CreateFontA(scale.FontHeight(centipoints), 0, 0, 0, weight, FALSE, FALSE, FALSE,
                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                      DEFAULT_PITCH | FF_SWISS, face);
+}
+
+FARPROC SystemFunction(const char* dll, const char* name) {
+  HMODULE module = LoadLibraryA(dll);
+  return module ? GetProcAddress(module, name) : 0;
+}
+
+void DeclareDpiAware() {
+  typedef BOOL(WINAPI * ContextFn)(HANDLE);
+  typedef BOOL(WINAPI * AwareFn)();
+  // System-aware: the layout reads the DPI once, before the first window.
+  const HANDLE kSystemAware = reinterpret_cast<HANDLE>(-2);
+  ContextFn context = SystemFunction<ContextFn>("user32.dll", "SetProcessDpiAwarenessContext");
+  if (context && context(kSystemAware)) return;
+  AwareFn aware = SystemFunction<AwareFn>("user32.dll", "SetProcessDPIAware");
+  if (aware) aware();
 }
 
 Window::~Window() {
@@ -107,6 +129,33 @@ void TrackFocus(HWND window, WPARAM activateWParam, HWND* focus) {
   } else if (*focus && IsWindow(*focus)) {
     SetFocus(*focus);
   }
+}
+
+void ReadColours() {
+  static const int kIndex[col::kSistemaCount] = {COLOR_WINDOW,    COLOR_WINDOWTEXT,
+                                                 COLOR_BTNFACE,   COLOR_BTNTEXT,
+                                                 COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
+  uint32_t system[col::kSistemaCount];
+  for (int i = 0; i < col::kSistemaCount; ++i) system[i] = GetSysColor(kIndex[i]);
+  HIGHCONTRASTA contrast;
+  ZeroMemory(&contrast, sizeof contrast);
+  contrast.cbSize = sizeof contrast;
+  // Windows 95 without the accessibility options fails the call: off.
+  const bool on = SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                  (contrast.dwFlags & HCF_HIGHCONTRASTON);
+  for (int e = 0; e < col::kElementoCount; ++e)
+    g_colours[e] = col::Elegir(static_cast<col::Elemento>(e), on, system);
+}
+
+col::Colores Colours(col::Elemento element) { return g_colours[element]; }
+
+void Repaint(HWND window) {
+  RedrawWindow(window, 0, 0, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void SetDcColours(HDC dc, const col::Colores& colours) {
+  SetTextColor(dc, colours.texto);
+  SetBkColor(dc, colours.fondo);
 }
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF color) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "ui/colores.h"
 #include "ui/win32/handles.h"
 
 namespace win {
@@ -25,6 +26,18 @@ class Scale {
 };
 
 HFONT CreateUiFont(const Scale& scale, const char* face, int centipoints, int weight);
+
+// A function of a system DLL that Windows 95 may lack, found at run time;
+// null where the DLL or the function is missing.
+FARPROC SystemFunction(const char* dll, const char* name);
+template <typename F>
+F SystemFunction(const char* dll, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(SystemFunction(dll, name)));
+}
+
+// Before the first window: DPI-aware for the whole run, so that Windows draws
+// the text sharp rather than stretching a 96-dpi bitmap.
+void DeclareDpiAware();
 
 class Window {
  public:
@@ -74,6 +87,15 @@ SIZE OuterSize(int width, int height, DWORD style, DWORD exStyle);
 // Dialog-like focus for a window's WM_ACTIVATE: remembers the control that
 // had the focus when the window is left and gives it back on return.
 void TrackFocus(HWND window, WPARAM activateWParam, HWND* focus);
+
+// The colours of the scheme in use, read at start and again when the user
+// changes the scheme or high contrast.
+void ReadColours();
+col::Colores Colours(col::Elemento element);
+// A top-level window and its controls drawn again in the new colours.
+void Repaint(HWND window);
+// Sets a control's colours for its WM_CTLCOLOR* answer.
+void SetDcColours(HDC dc, const col::Colores& colours);
 
 // Fills a rectangle with a plain colour, no brush needed.
 void FillSolid(HDC dc, const RECT& rect, COLORREF color);

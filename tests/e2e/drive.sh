@@ -1,0 +1,56 @@
+# Driving the program's windows from outside under Wine with xdotool, shared
+# by the end-to-end scripts (e2e.sh, access.sh). Sourced, not run.
+
+# Runs a command until it succeeds, for at most $1 seconds.
+within() {
+  local end=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.25
+  done
+}
+
+# The first visible window whose title matches the pattern, if any.
+visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
+shown() { [ -n "$(visible "$1")" ]; }
+gone() { [ -z "$(visible "$1")" ]; }
+
+# Pixels of a length in twips on the prefix's 96-dpi screen.
+px() { echo $(($1 * 96 / 1440)); }
+
+# Clicks at a point of a window's client area.
+click_in() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --sync $((X + $2)) $((Y + $3)) click "${4:-1}"
+}
+
+# Gives a window the keyboard and presses keys in it.
+keys_to() {
+  local window=$1
+  shift
+  xdotool windowfocus --sync "$window" && xdotool key "$@"
+}
+
+# The start of a script that drives the program with a tool of the tests:
+#   begin_tool_test LABEL "NEEDED PROGRAMS" CENTINELA_EXE TOOL_EXE WORK_DIR
+# sets exe, tool and work (made empty), a Wine prefix of its own in work and
+# a virtual display, both ended on exit; ends the script as skipped (77)
+# when a program it needs is missing, or the program cannot run here.
+begin_tool_test() {
+  local label=$1 needed=$2 program
+  shift 2
+  for program in $needed; do
+    command -v "$program" >/dev/null || { echo "$label: $program is missing: skipped"; exit 77; }
+  done
+  exe=$(readlink -f "$1")
+  skip_if_unrunnable "$1"
+  tool=$(readlink -f "$2")
+  rm -rf "$3" && mkdir -p "$3" || exit 1
+  work=$(cd "$3" && pwd)
+  use_test_prefix "$work/prefix"
+  DISPLAY=$(start_xvfb "$work/xvfb.pid") || exit 1
+  export DISPLAY
+  trap 'timeout 20 wineserver -k >/dev/null 2>&1; kill "$(cat "$work/xvfb.pid")" 2>/dev/null' EXIT
+}
