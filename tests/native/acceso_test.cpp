@@ -7,7 +7,7 @@
 
 #include "core/monitor.h"
 #include "core/texts.h"
-#include "platform/posix/scripted_desktop.h"
+#include "tests/common/scripted_desktop.h"
 #include "platform/text.h"
 #include "tests/common/places.h"
 #include "ui/accesible.h"
