@@ -90,8 +90,8 @@ empty_run_keys 60 "$work/wine.log"
 run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 quietly wine reg add "$run" /v Pendiente /d 'c:\pendiente.exe' /f || fail "could not add a Run value"
 quietly wine reg add "$run" /v Conocido /d 'c:\conocido.exe' /f || fail "could not add a Run value"
-# Record 1 validates "Conocido": the name field begins at byte 60.
-printf '%60s%-200s' '' Conocido >"$WINEPREFIX/drive_c/windows/ximvar.dat"
+# Record 1 validates "Conocido": its name at byte 60, its command at 160.
+printf '%60s%-100s%-100s' '' Conocido 'c:\conocido.exe' >"$WINEPREFIX/drive_c/windows/ximvar.dat"
 colours '0 0 0' '255 255 255'
 quietly wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
   /v ThemeActive /d 0 /f || fail "could not turn the theme off"
