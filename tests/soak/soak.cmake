@@ -6,14 +6,9 @@
 # Included from the top-level CMakeLists.txt in the build of centinela.exe,
 # after the program's own targets; the shipped program is built as before.
 
-# The program's own sources and flags, with the hooks compiled in.
-add_executable(centinela_soak WIN32
-  ${win32ui_sources} ui/win32/main.cpp ui/win32/runtime.cpp ${rc_sources}
-  tests/soak/hooks.cpp)
+# The program's own sources, flags and runtime, with the hooks compiled in.
+centinela_program(centinela_soak SOURCES ${win32ui_sources} tests/soak/hooks.cpp)
 target_compile_definitions(centinela_soak PRIVATE CENTINELA_SOAK)
-target_link_libraries(centinela_soak PRIVATE centinela_ui ${win32_system_libs})
-target_link_options(centinela_soak PRIVATE -flto -Os -static-libgcc -static-libstdc++
-                                           -Wl,--gc-sections)
 
 # A test tool, not the program: Vista's registry and process functions,
 # ntdll's system query, the C library's stdio.
