@@ -80,24 +80,24 @@ void __throw_bad_function_call() { Die("bad_function_call"); }
 
 // Called by the compiler and by std::string and std::vector. Written as plain
 // loops that GCC must not turn back into calls to themselves.
-#define CENTINELA_NO_LIBCALLS __attribute__((optimize("no-tree-loop-distribute-patterns")))
-
+#pragma GCC push_options
+#pragma GCC optimize("no-tree-loop-distribute-patterns")
 extern "C" {
 
-CENTINELA_NO_LIBCALLS void* memset(void* dest, int c, size_t n) {
+void* memset(void* dest, int c, size_t n) {
   unsigned char* d = static_cast<unsigned char*>(dest);
   while (n--) *d++ = static_cast<unsigned char>(c);
   return dest;
 }
 
-CENTINELA_NO_LIBCALLS void* memcpy(void* dest, const void* src, size_t n) {
+void* memcpy(void* dest, const void* src, size_t n) {
   unsigned char* d = static_cast<unsigned char*>(dest);
   const unsigned char* s = static_cast<const unsigned char*>(src);
   while (n--) *d++ = *s++;
   return dest;
 }
 
-CENTINELA_NO_LIBCALLS void* memmove(void* dest, const void* src, size_t n) {
+void* memmove(void* dest, const void* src, size_t n) {
   unsigned char* d = static_cast<unsigned char*>(dest);
   const unsigned char* s = static_cast<const unsigned char*>(src);
   if (d <= s || d >= s + n) return memcpy(dest, src, n);
@@ -127,6 +127,7 @@ size_t strlen(const char* s) {
 }
 
 }  // extern "C"
+#pragma GCC pop_options
 
 // The linker's list of static constructors, run last to first as GCC expects.
 // Nothing registers a destructor: the program ends through ExitProcess, and a
