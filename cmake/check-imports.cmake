@@ -1,8 +1,9 @@
 # cmake -DOBJDUMP=<objdump> -DEXE=<centinela.exe> -P check-imports.cmake
 # The program must start on any Windows as it is: it may import only from DLLs
-# every version ships, and it must be a GUI-subsystem executable.
+# every version ships (msvcrt.dll is not one: a retail Windows 95 lacks it),
+# and it must be a GUI-subsystem executable.
 cmake_minimum_required(VERSION 3.25)
-set(allowed kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll comctl32.dll msvcrt.dll)
+set(allowed kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll comctl32.dll)
 
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)

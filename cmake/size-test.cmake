@@ -1,8 +1,10 @@
 # The size test of the shipped i686 program: its About box promises about
-# 60 KB. The link map written beside it names what takes the room when the
-# test fails.
+# 60 KB. The bound is kept below that, so that the room left is spent in the
+# open: a change that needs more raises it in a commit of its own, saying by
+# how much and why, never above 61,440. The link map written beside the
+# program names what takes the room when the test fails.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  set(CENTINELA_SIZE_LIMIT 61440)
+  set(CENTINELA_SIZE_LIMIT 51200)
   if(NOT CMAKE_STRIP)
     find_program(CMAKE_STRIP ${CENTINELA_MINGW_TRIPLE}-strip REQUIRED)
   endif()

@@ -1,17 +1,15 @@
 # The soak test of the program under Wine (tests/soak/soak.sh): a build of it
 # whose Timer1 fires every few milliseconds and that answers the test's
-# questions (its own entry point, tests/soak/hooks.cpp), run through hundreds of ticks while
-# soak_tool changes its start-up places; handle count and memory must stay
-# put, and the table must end up listing exactly what is there.
+# questions (its own entry point, tests/soak/hooks.cpp), run through hundreds
+# of ticks while soak_tool changes its start-up places; handle count and
+# memory must stay put, and the table must end up listing exactly what is there.
 # Included from the top-level CMakeLists.txt in the build of centinela.exe,
 # after the program's own targets; the shipped program is built as before.
 
-# The program's own sources and flags; the hooks' entry point in place of main.cpp.
-add_executable(centinela_soak WIN32
-  ${win32ui_sources} ui/win32/runtime.cpp ${rc_sources} tests/soak/hooks.cpp)
-target_link_libraries(centinela_soak PRIVATE centinela_ui ${win32_system_libs})
-target_link_options(centinela_soak PRIVATE -flto -Os -static-libgcc -static-libstdc++
-                                           -Wl,--gc-sections)
+# The program's own sources, flags and runtime; the hooks' entry point in
+# place of main.cpp.
+centinela_program(centinela_soak MAIN ${PROJECT_SOURCE_DIR}/tests/soak/hooks.cpp
+                  LIBS centinela_win32ui)
 
 # A test tool, not the program: Vista's registry and process functions,
 # ntdll's system query, the C library's stdio.

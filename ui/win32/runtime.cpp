@@ -1,8 +1,11 @@
-// The parts of the C++ runtime the program supplies itself. libstdc++'s own
-// versions throw, and linking them drags in the whole exception runtime and the
-// demangler (150-225 KB) plus imports that Windows 9x lacks. Every failure here
+// The program's own runtime: its start-up and the few C and C++ library
+// functions the compiler and the headers call. The C runtime's start-up and
+// msvcrt.dll cost a sixth of the file, and a retail Windows 95 has no
+// msvcrt.dll; libstdc++'s own versions throw, and linking them drags in the
+// whole exception runtime and the demangler (150-225 KB). Every failure here
 // ends the program: it has no exceptions to report it by.
-// Linked into centinela.exe only, never into the test executables.
+// Linked into the program and its measured copies only, never into the test
+// executables.
 #include <windows.h>
 
 #include <new>
@@ -74,3 +77,88 @@ void __throw_system_error(int) { Die("system_error"); }
 void __throw_future_error(int) { Die("future_error"); }
 void __throw_bad_function_call() { Die("bad_function_call"); }
 }  // namespace std
+
+// Called by the compiler and by std::string and std::vector. Written as plain
+// loops that GCC must not turn back into calls to themselves.
+#pragma GCC push_options
+#pragma GCC optimize("no-tree-loop-distribute-patterns")
+extern "C" {
+
+void* memset(void* dest, int c, size_t n) {
+  unsigned char* d = static_cast<unsigned char*>(dest);
+  while (n--) *d++ = static_cast<unsigned char>(c);
+  return dest;
+}
+
+void* memcpy(void* dest, const void* src, size_t n) {
+  unsigned char* d = static_cast<unsigned char*>(dest);
+  const unsigned char* s = static_cast<const unsigned char*>(src);
+  while (n--) *d++ = *s++;
+  return dest;
+}
+
+void* memmove(void* dest, const void* src, size_t n) {
+  unsigned char* d = static_cast<unsigned char*>(dest);
+  const unsigned char* s = static_cast<const unsigned char*>(src);
+  if (d <= s || d >= s + n) return memcpy(dest, src, n);
+  while (n--) d[n] = s[n];
+  return dest;
+}
+
+int memcmp(const void* a, const void* b, size_t n) {
+  const unsigned char* p = static_cast<const unsigned char*>(a);
+  const unsigned char* q = static_cast<const unsigned char*>(b);
+  for (; n; --n, ++p, ++q)
+    if (*p != *q) return *p - *q;
+  return 0;
+}
+
+void* memchr(const void* s, int c, size_t n) {
+  const unsigned char* p = static_cast<const unsigned char*>(s);
+  for (; n; --n, ++p)
+    if (*p == static_cast<unsigned char>(c)) return const_cast<unsigned char*>(p);
+  return nullptr;
+}
+
+size_t strlen(const char* s) {
+  const char* end = s;
+  while (*end) ++end;
+  return end - s;
+}
+
+}  // extern "C"
+#pragma GCC pop_options
+
+// The linker's list of static constructors, run last to first as GCC expects.
+// Nothing registers a destructor: the program ends through ExitProcess, and a
+// static that needed one would fail the link on atexit.
+typedef void (*StaticConstructor)();
+extern "C" StaticConstructor __CTOR_LIST__[];
+
+namespace {
+
+// The command line past the program's name, as the C runtime passes it on:
+// the name ends at a blank outside quotes (bytes above 0x7F are not blanks).
+LPSTR CommandTail() {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(GetCommandLineA());
+  bool quoted = false;
+  for (; *p > ' ' || (*p && quoted); ++p)
+    if (*p == '"') quoted = !quoted;
+  while (*p && *p <= ' ') ++p;
+  return reinterpret_cast<LPSTR>(const_cast<unsigned char*>(p));
+}
+
+}  // namespace
+
+// The program's entry point (the link names it), in place of the C runtime's.
+extern "C" void ProgramEntry() {
+  StaticConstructor* last = __CTOR_LIST__ + 1;
+  while (*last) ++last;
+  while (--last != __CTOR_LIST__) (*last)();
+
+  STARTUPINFOA startup;
+  startup.cb = sizeof startup;
+  GetStartupInfoA(&startup);
+  int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
+  ExitProcess(WinMain(GetModuleHandleA(nullptr), nullptr, CommandTail(), show));
+}
