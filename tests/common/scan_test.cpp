@@ -108,10 +108,10 @@ TEST_F(ScanTest, SaveWritesValidatedRowsAtTheirRowNumbers) {
   EXPECT_EQ(monitor.list2.Rows(), 31);  // never fewer than 30 records
   EXPECT_EQ(Column(kColValidado), Names({"SI", "NO", "SI", "NO", "NO", "SI", "SI"}));
   const std::string zeros(260, '\0');
-  EXPECT_EQ(places::DataFileBytes(),
-            Record(kHkcu, txt::kRunKey, "a", "c:\\a") + zeros + Record(kHkcu, txt::kRunKey, "c", "c:\\c") +
-                zeros + zeros + Record(kHkcu, txt::kRunServicesKey, "svc", "c:\\svc.exe") +
-                Record(places::StartupFolder(), "", file, file));
+  EXPECT_EQ(places::DataFileBytes(), Record(kHkcu, txt::kRunKey, "a", "c:\\a") + zeros +
+                                         Record(kHkcu, txt::kRunKey, "c", "c:\\c") + zeros + zeros +
+                                         Record(kHkcu, txt::kRunServicesKey, "svc", "c:\\svc.exe") +
+                                         Record(places::StartupFolder(), "", file, file));
 }
 
 // An entry is validated by a record holding its whole name and its command,
