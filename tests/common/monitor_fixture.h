@@ -52,6 +52,13 @@ class MonitorTest : public ::testing::Test {
       cells.push_back(monitor.LIST1.TextMatrix(r, col));
     return cells;
   }
+  // Every row's cells in these columns, the header first.
+  std::vector<Names> Rows(std::vector<int32_t> cols = {0, 1, 2, 3, 4, 5}) const {
+    std::vector<Names> rows(monitor.LIST1.Rows());
+    for (size_t r = 0; r < rows.size(); ++r)
+      for (int32_t c : cols) rows[r].push_back(monitor.LIST1.TextMatrix(int32_t(r), c));
+    return rows;
+  }
   void AddUserRun(const std::string& name, const std::string& data) {
     places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, name, data);
   }

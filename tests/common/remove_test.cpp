@@ -17,15 +17,9 @@ class RemoveTest : public MonitorTest {
     monitor.LIST1.SetRow(row);
     return monitor.eliminar(why);
   }
-  // The rows as name, command, place, key and view.
-  Names Rows() const {
-    Names rows;
-    for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r) {
-      rows.emplace_back();
-      for (int32_t c : {kColNombre, kColRuta, kColUbicacion, kColSubclave, kColVista})
-        rows.back() += monitor.LIST1.TextMatrix(r, c) + "|";
-    }
-    return rows;
+  // The rows as name, command, place, key and view: not the marks.
+  std::vector<Names> Entries() const {
+    return Rows({kColNombre, kColRuta, kColUbicacion, kColSubclave, kColVista});
   }
 };
 
@@ -56,14 +50,14 @@ TEST_F(RemoveTest, EachPlaceLosesExactlyTheEntryAndItsMarkStays) {
     SCOPED_TRACE(t[0]);
     const int32_t row = FindRow(t[0], t[1].c_str(), t[2].c_str());
     ASSERT_GT(row, 0);
-    Names expected = Rows();
-    expected.erase(expected.begin() + row - 1);
+    std::vector<Names> expected = Entries();
+    expected.erase(expected.begin() + row);
     Validate(row);
     std::string why;
     EXPECT_TRUE(Remove(row, &why)) << why;
-    EXPECT_EQ(Rows(), expected);
+    EXPECT_EQ(Entries(), expected);
     monitor.llegirdelregistre();
-    EXPECT_EQ(Rows(), expected);
+    EXPECT_EQ(Entries(), expected);
   }
   EXPECT_EQ(ReadRegValue(plat::kHkeyClassesRoot, txt::kOpenCommandKey, ""), "\"%1\" %*");
   add();
