@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "core/texts.h"
 #include "platform/errors.h"
@@ -60,12 +58,10 @@ TEST(FilesTest, RecordFileGrowsByRecordSharedAndNeverShrinks) {
 TEST(FilesTest, ListingExistenceAndDeletion) {
   places::Reset();
   const std::string dir = places::StartupFolder();
-  for (const char* name : {"a.txt", "B.lnk", "noext"}) places::AddStartupFile(name);
-  places::AddStartupFolder("sub");
-  places::AddStartupFolder("sub.d");
-  places::AddStartupFile("sub\\inner.txt");
-  const std::vector<std::string> all = {"B.lnk", "a.txt", "noext"};
-  EXPECT_EQ(all, Sorted(dir + "\\*.*"));
+  for (const char* name : {"sub", "sub.d"}) places::AddStartupFolder(name);
+  for (const char* name : {"a.txt", "B.lnk", "noext", "sub\\inner.txt"})
+    places::AddStartupFile(name);
+  EXPECT_EQ(Sorted(dir + "\\*.*"), std::vector<std::string>({"B.lnk", "a.txt", "noext"}));
   EXPECT_TRUE(Sorted(dir + "\\missing\\*.*").empty());
 
   EXPECT_TRUE(plat::FileExists(dir + "\\a.txt"));

@@ -48,17 +48,33 @@ class MonitorTest : public ::testing::Test {
   // The cells of column `col` in the entry rows.
   Names Column(int32_t col = kColNombre) const {
     Names cells;
-    for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r) cells.push_back(monitor.LIST1.TextMatrix(r, col));
+    for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r)
+      cells.push_back(monitor.LIST1.TextMatrix(r, col));
     return cells;
+  }
+  // Every row's cells in these columns, the header first.
+  std::vector<Names> Rows(std::vector<int32_t> cols = {0, 1, 2, 3, 4, 5}) const {
+    std::vector<Names> rows(monitor.LIST1.Rows());
+    for (size_t r = 0; r < rows.size(); ++r)
+      for (int32_t c : cols) rows[r].push_back(monitor.LIST1.TextMatrix(int32_t(r), c));
+    return rows;
   }
   void AddUserRun(const std::string& name, const std::string& data) {
     places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, name, data);
   }
+  void SetCell(int32_t row, int32_t col, const std::string& text) {
+    monitor.LIST1.SetRow(row);
+    monitor.LIST1.SetCol(col);
+    monitor.LIST1.SetText(text);
+  }
+  // A click on a cell, as the window's grid reports it.
+  void Click(int32_t row, int32_t col = kColNombre) {
+    monitor.LIST1.UserSelect(row, col, row, col);
+    monitor.LIST1_SelChange();
+  }
   // Marks the row valid as the validate button does, and saves.
   void Validate(int32_t row) {
-    ASSERT_TRUE(monitor.LIST1.SetRow(row));
-    monitor.LIST1.SetCol(kColValidado);
-    monitor.LIST1.SetText(txt::kSi);
+    SetCell(row, kColValidado, txt::kSi);
     std::string why;
     ASSERT_TRUE(monitor.GUARDAR(&why)) << why;
   }

@@ -12,6 +12,9 @@
 
 namespace places {
 
+// Text with its terminator, as a REG_SZ value holds it.
+inline std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
+
 // Empties the four watched keys (in every view), points "Startup" at a new
 // empty folder, writes the standard open command, removes the data file.
 void Reset();

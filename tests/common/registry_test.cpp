@@ -23,12 +23,13 @@ TEST(RegistryTest, EveryValueBecomesTextAsEachProcedureSaysUpToTheBuffersOfARead
   const std::string sinCero = "abc", exact = Pattern(2048), over = Pattern(2049);
   const std::string fits(kRegNameChars - 1, 'x'), tooLong(kRegNameChars, 'x');
   std::string hex;
-  for (unsigned char b : exact) hex += std::string(1, "0123456789ABCDEF"[b >> 4]) + "0123456789ABCDEF"[b & 15];
+  for (unsigned char b : exact)
+    hex += std::string(1, "0123456789ABCDEF"[b >> 4]) + "0123456789ABCDEF"[b & 15];
   const struct {
     std::string name;
     uint32_t type;
     std::string bytes, read, listed;  // listed: as enumerated; "Not Found" for unreadable
-    std::string whole = "";  // enumerated with the largest buffers, when not `listed`
+    std::string whole = "";           // enumerated with the largest buffers, when not `listed`
   } cases[] = {
       {"", 1, Sz("default text"), "default text", "default text"},
       {"A_sz", 1, Sz("C:\\Archivos de programa\\a.exe \"/min\""),
@@ -53,7 +54,8 @@ TEST(RegistryTest, EveryValueBecomesTextAsEachProcedureSaysUpToTheBuffersOfARead
       {fits, 1, Sz("a"), "a", "a"},
       {tooLong, 1, Sz("b"), "b", txt::kNotFound, "b"},
   };
-  for (const auto& c : cases) places::SetValue(kHkeyCurrentUser, txt::kRunKey, c.name, c.type, c.bytes);
+  for (const auto& c : cases)
+    places::SetValue(kHkeyCurrentUser, txt::kRunKey, c.name, c.type, c.bytes);
   RegKey key;
   ASSERT_TRUE(key.Open(kHkeyCurrentUser, txt::kRunKey));
   const uint32_t count = sizeof cases / sizeof cases[0];
@@ -76,8 +78,8 @@ TEST(RegistryTest, EveryValueBecomesTextAsEachProcedureSaysUpToTheBuffersOfARead
     EXPECT_EQ(readable ? c.listed : c.whole, whole.data);
   }
   // Key and value names ignore case, CP1252 letters too.
-  EXPECT_EQ("005", ReadRegValue(kHkeyCurrentUser, "software\\MICROSOFT\\windows\\currentversion\\RUN",
-                                "b_DWORD5"));
+  EXPECT_EQ("005", ReadRegValue(kHkeyCurrentUser,
+                                "software\\MICROSOFT\\windows\\currentversion\\RUN", "b_DWORD5"));
   EXPECT_EQ("\xe9t\xe9", ReadRegValue(kHkeyCurrentUser, txt::kRunKey, "l_CAF\xc9"));
   // Past the last value, a value or a key that is not there: "Not Found".
   const std::string missingKey = std::string(txt::kRunKey) + "\\Missing";
@@ -119,7 +121,8 @@ TEST(RegistryTest, WriteCreatesTheKeyAndStoresByTypeDeleteTakesOneValue) {
     plat::BYTE buf[64];
     plat::DWORD size = sizeof buf, type = 0;
     ASSERT_TRUE(key.Open(kHkeyCurrentUser, c.subKey));
-    ASSERT_EQ(plat::kErrorSuccess, plat::RegQueryValueExA(key.Handle(), c.name, 0, &type, buf, &size));
+    ASSERT_EQ(plat::kErrorSuccess,
+              plat::RegQueryValueExA(key.Handle(), c.name, 0, &type, buf, &size));
     EXPECT_EQ(c.stored, std::string(reinterpret_cast<char*>(buf), size));
     EXPECT_EQ(c.storedType, type);
     EXPECT_EQ(c.readBack, ReadRegValue(kHkeyCurrentUser, c.subKey, c.name));

@@ -1,21 +1,12 @@
 // The scan of the six places and the data file, on the stand-in natively and
 // on the real registry and disk under Wine.
-#include <gtest/gtest.h>
-
 #include "core/exacto.h"
 #include "tests/common/monitor_fixture.h"
 
 namespace {
 
-using Cells = std::vector<std::string>;
-
 class ScanTest : public MonitorTest {
  protected:
-  Cells RowCells(int32_t row) const {
-    Cells cells;
-    for (int32_t c = 0; c < kColExacto; ++c) cells.push_back(monitor.LIST1.TextMatrix(row, c));
-    return cells;
-  }
   std::string Mark(const std::string& name) const {
     return monitor.LIST1.TextMatrix(FindRow(name), kColValidado);
   }
@@ -33,7 +24,7 @@ TEST_F(ScanTest, ListsEveryPlaceInOrderWithItsHiddenColumns) {
   monitor.llegirdelregistre();
 
   const std::string tag = places::ViewTag(mv);
-  const std::vector<Cells> expected = {
+  const std::vector<Names> expected = {
       {"NOMBRE", "RUTA", "Validado", "", "", ""},
       {"Alfa", "c:\\alfa.exe", "NO", kHklm, txt::kRunKey, tag},
       {"Beta", "c:\\beta.exe", "NO", kHklm, txt::kRunServicesKey, tag},
@@ -42,13 +33,11 @@ TEST_F(ScanTest, ListsEveryPlaceInOrderWithItsHiddenColumns) {
       {"epsilon.lnk", "epsilon.lnk", "NO", places::StartupFolder(), "", ""},
       {"c:\\zeta.exe \"%1\" %*", "c:\\zeta.exe \"%1\" %*", "NO", kHkcr, "", ""},
   };
-  ASSERT_EQ(monitor.LIST1.Rows(), static_cast<int32_t>(expected.size()));
-  for (size_t r = 0; r < expected.size(); ++r) {
-    EXPECT_EQ(RowCells(static_cast<int32_t>(r)), expected[r]) << "row " << r;
-    // Values and files carry their exact names; the open command has none.
-    const std::string& exacto = monitor.LIST1.TextMatrix(static_cast<int32_t>(r), kColExacto);
-    EXPECT_EQ(r >= 1 && r <= 5 ? expected[r][0] : "", NombreVisible(exacto)) << "row " << r;
-  }
+  EXPECT_EQ(Rows(), expected);
+  // Values and files carry their exact names; the open command has none.
+  Names exact;
+  for (const std::string& e : Column(kColExacto)) exact.push_back(NombreVisible(e));
+  EXPECT_EQ(exact, Names({"Alfa", "Beta", "Gamma", "Delta", "epsilon.lnk", ""}));
 }
 
 // Values after one that reads as "Not Found", one too long for the first
@@ -66,13 +55,14 @@ TEST_F(ScanTest, NoValueHidesTheValuesAfterIt) {
                    std::string("\x05\x00\x00\x00", 4));
   AddUserRun("a6\tb", "c:\\x.exe\t-2147483646");  // a tab moves no cell
   monitor.llegirdelregistre();
-  const Cells names = {"", "a1", "a2", "a3", longName, "a5", "a6\tb"};
-  const Cells data = {"c:\\default.exe",       txt::kNotFound,     longData,
+  const Names names = {"", "a1", "a2", "a3", longName, "a5", "a6\tb"};
+  const Names data = {"c:\\default.exe",       txt::kNotFound,     longData,
                       "c:\\after.exe",         "c:\\longname.exe", "005",
                       "c:\\x.exe\t-2147483646"};
-  ASSERT_EQ(monitor.LIST1.Rows(), 8);
-  for (int32_t r = 1; r <= 7; ++r)
-    EXPECT_EQ(RowCells(r), Cells({names[r - 1], data[r - 1], "NO", kHkcu, txt::kRunKey, ""}));
+  std::vector<Names> expected = {{"NOMBRE", "RUTA", "Validado", "", "", ""}};
+  for (size_t i = 0; i < names.size(); ++i)
+    expected.push_back({names[i], data[i], "NO", kHkcu, txt::kRunKey, ""});
+  EXPECT_EQ(Rows(), expected);
   Validate(7);
   EXPECT_EQ(Mark("a6\tb"), "SI");
   EXPECT_EQ(monitor.list2.TextMatrix(7, 0), "a6\tb" + std::string(96, ' '));
@@ -84,34 +74,15 @@ TEST_F(ScanTest, NoValueHidesTheValuesAfterIt) {
 TEST_F(ScanTest, OnlyAnOpenCommandNotStandardAndNoFolderWithoutItsSetting) {
   places::AddStartupFile("uno.exe");
   DeleteRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
-  const std::pair<const char*, bool> cases[] = {
-      {"\"%1\" %*", false}, {"c:\\intruso.exe \"%1\" %*", true}, {"", true}, {"\"%1\"", false}};
-  for (const auto& c : cases) {
-    places::SetOpenCommand(c.first);
+  for (const char* command : {"\"%1\" %*", "c:\\intruso.exe \"%1\" %*", "", "\"%1\""}) {
+    places::SetOpenCommand(command);
     monitor.llegirdelregistre();
-    EXPECT_EQ(monitor.LIST1.Rows(), c.second ? 2 : 1) << c.first;
-    if (c.second) {
-      EXPECT_EQ(RowCells(1), Cells({c.first, c.first, "NO", kHkcr, "", ""}));
+    const bool listed = command[0] != '"';
+    EXPECT_EQ(Rows().size(), listed ? 2u : 1u) << command;
+    if (listed) {
+      EXPECT_EQ(Rows()[1], Names({command, command, "NO", kHkcr, "", ""}));
     }
   }
-}
-
-// Each field padded with blanks or cut to its width; a row never validated
-// leaves its record as it was (zeros past the old end).
-TEST_F(ScanTest, SaveWritesValidatedRowsAtTheirRowNumbers) {
-  for (const char* name : {"a", "b", "c", "d", "e"}) AddUserRun(name, std::string("c:\\") + name);
-  places::SetString(plat::kHkeyCurrentUser, txt::kRunServicesKey, "svc", "c:\\svc.exe");
-  const char* file = "programa-de-inicio.exe";
-  places::AddStartupFile(file);
-  monitor.llegirdelregistre();
-  for (const char* name : {"a", "c", "svc", file}) Validate(FindRow(name));
-  EXPECT_EQ(monitor.list2.Rows(), 31);  // never fewer than 30 records
-  EXPECT_EQ(Column(kColValidado), Names({"SI", "NO", "SI", "NO", "NO", "SI", "SI"}));
-  const std::string zeros(260, '\0');
-  EXPECT_EQ(places::DataFileBytes(),
-            Record(kHkcu, txt::kRunKey, "a", "c:\\a") + zeros + Record(kHkcu, txt::kRunKey, "c", "c:\\c") +
-                zeros + zeros + Record(kHkcu, txt::kRunServicesKey, "svc", "c:\\svc.exe") +
-                Record(places::StartupFolder(), "", file, file));
 }
 
 // An entry is validated by a record holding its whole name and its command,
@@ -127,6 +98,8 @@ TEST_F(ScanTest, LookupMatchesWholeNameAndCommand) {
   second.replace(60, 5, "largo");
   second.replace(160, 100, largo.substr(0, 100));
   places::WriteDataFileBytes(file + second);
+  monitor.llegirdelfitxer();
+  EXPECT_EQ(monitor.list2.Rows(), 31);  // never fewer than 30 records
 
   const char* const cases[][3] = {
       {"ABCDEF", "c:\\abc.exe", "SI"},  {"ABCDEF", "c:\\abc.exe  ", "SI"},
@@ -146,25 +119,20 @@ TEST_F(ScanTest, LookupMatchesWholeNameAndCommand) {
 // A trusted name that now starts something else is new again; validating it
 // again stores the new command in its row's record and touches no other.
 TEST_F(ScanTest, AChangedCommandIsNewUntilValidatedAgain) {
-  AddUserRun("Updater", "c:\\updater\\update.exe");
+  AddUserRun("Updater", "c:\\updater.exe");
   AddUserRun("Otro", "c:\\otro.exe");
   monitor.llegirdelregistre();
-  Validate(1);
-  Validate(2);
-  const std::string before = places::DataFileBytes();
-  AddUserRun("Updater", "c:\\users\\public\\evil.exe");
-  desktop.visible = false;
-  monitor.Timer1_Timer();
-  EXPECT_EQ(Mark("Updater"), "NO");
-  EXPECT_EQ(desktop.boxes.size(), 1u);  // the alert
-  EXPECT_TRUE(desktop.visible);
-  const size_t at = (FindRow("Updater") - 1) * 260u, other = 260u - at;
-  Validate(FindRow("Updater"));
-  EXPECT_EQ(Mark("Updater"), "SI");
-  const std::string after = places::DataFileBytes();
-  ASSERT_EQ(after.size(), 2u * 260u);
-  EXPECT_EQ(after.substr(at + 160, 100), "c:\\users\\public\\evil.exe" + std::string(76, ' '));
-  EXPECT_EQ(after.substr(other, 260), before.substr(other, 260));
+  for (int32_t row : {1, 2}) Validate(row);
+  std::string expected = places::DataFileBytes();
+  AddUserRun("Updater", "c:\\evil.exe");
+  monitor.Timer1_Timer();  // hidden: the alert, then the window
+  EXPECT_EQ(desktop.calls, Names({"box", "show"}));
+  const int32_t row = FindRow("Updater");
+  EXPECT_EQ(monitor.LIST1.TextMatrix(row, kColValidado), "NO");
+  Validate(row);
+  expected.replace((row - 1) * 260, 260, Record(kHkcu, txt::kRunKey, "Updater", "c:\\evil.exe"));
+  EXPECT_EQ(places::DataFileBytes(), expected);
+  EXPECT_EQ(monitor.LIST1.TextMatrix(row, kColValidado), "SI");
 }
 
 // Row 31 is past the thirty records the validated list starts with; a name

@@ -1,6 +1,6 @@
 // A desktop that tests drive: it answers message boxes from a script, keeps
-// the main window's visibility as a flag, records the order of its calls, and
-// lets a test act (fire a tick) while a box or the tray menu is open.
+// the main window's visibility as a flag, logs every call in order, and lets
+// a test act (fire a tick) while a box or the tray menu is open.
 #pragma once
 #include <deque>
 #include <functional>
@@ -29,32 +29,26 @@ class ScriptedDesktop : public Desktop {
     return answer;
   }
   bool IsWindowVisible() override { return visible; }
-  void ShowWindow() override {
-    visible = true;
-    ++shows;
-    calls.push_back("show");
-  }
-  void HideWindow() override { visible = false; }
-  void CenterWindow() override { ++centred; }
+  void ShowWindow() override { Log("show", true); }
+  void HideWindow() override { Log("hide", false); }
+  void CenterWindow() override { Log("centre", visible); }
   bool StartProgram(const std::string& path) override {
     started.push_back(path);
     return startSucceeds && !path.empty();
   }
   bool PrevInstance() override { return prevInstance; }
-  void HideFromTaskList() override { taskListHidden = true; }
-  bool AddTrayIcon() override {
-    ++trayAdds;
-    calls.push_back("tray");
-    return true;
-  }
+  void HideFromTaskList() override { Log("off the task list", visible); }
+  bool AddTrayIcon() override { return Log("tray", visible); }
   void RemoveTrayIcon() override {}
   TrayChoice PopupTrayMenu() override {
-    ++menusOpened;
+    Log("menu", visible);
     return whileMenuOpen ? whileMenuOpen() : kTrayNone;
   }
-  void StartTimer(unsigned milliseconds) override { timerInterval = milliseconds; }
+  void StartTimer(unsigned milliseconds) override {
+    Log("timer " + std::to_string(milliseconds), visible);
+  }
   void ShowAbout() override {}
-  void Quit() override { quit = true; }
+  void Quit() override { Log("quit", visible); }
 
   std::deque<int> answers;
   std::function<void(const ShownBox&)> whileBoxOpen;
@@ -62,11 +56,15 @@ class ScriptedDesktop : public Desktop {
 
   std::vector<ShownBox> boxes;
   std::vector<std::string> started;  // programs asked to start
-  std::vector<std::string> calls;    // "box", "show", "tray", in order
-  bool startSucceeds = true, visible = false, prevInstance = false, taskListHidden = false;
-  bool quit = false;
-  int trayAdds = 0, menusOpened = 0, centred = 0, shows = 0;
-  unsigned timerInterval = 0;
+  std::vector<std::string> calls;    // "box", "show", "hide", "tray", ... in order
+  bool startSucceeds = true, visible = false, prevInstance = false;
+
+ private:
+  bool Log(const std::string& call, bool nowVisible) {
+    calls.push_back(call);
+    visible = nowVisible;
+    return true;
+  }
 };
 
 }  // namespace plat

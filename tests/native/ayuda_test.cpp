@@ -7,10 +7,9 @@
 
 namespace {
 
-std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
-
 TEST(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
-  const std::string pf = "C:\\Program Files\\Info\\msinfo32.exe", inFolder = "(the folder's)";
+  const std::string pf = "C:\\Program Files\\Info\\msinfo32.exe", folder = "c:\\msinfo";
+  const std::string inFolder = folder + txt::kMsinfoExe;
   enum Folder { kNoFolder, kEmptyFolder, kProgramInFolder };
   const struct {
     std::string what, pathBytes;
@@ -19,39 +18,41 @@ TEST(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
     bool startWorks;
     Names started;
   } cases[] = {
-      {"PATH alone", Sz(pf), plat::kRegSz, kNoFolder, true, {pf}},
-      {"PATH first", Sz(pf), plat::kRegSz, kProgramInFolder, true, {pf}},
+      {"PATH alone", places::Sz(pf), plat::kRegSz, kNoFolder, true, {pf}},
+      {"PATH first", places::Sz(pf), plat::kRegSz, kProgramInFolder, true, {pf}},
       {"folder with the program", "", 0, kProgramInFolder, true, {inFolder}},
       {"folder without the program", "", 0, kEmptyFolder, true, {}},
       {"neither value", "", 0, kNoFolder, true, {}},
-      {"PATH naming a missing file", Sz(pf), plat::kRegSz, kNoFolder, false, {pf}},
+      {"PATH naming a missing file", places::Sz(pf), plat::kRegSz, kNoFolder, false, {pf}},
       // Found, but of a type that gives no text: nothing can start.
-      {"expandable PATH", Sz("%P%\\x.exe"), plat::kRegExpandSz, kProgramInFolder, true, {""}},
+      {"expandable PATH",
+       places::Sz("%P%\\x.exe"),
+       plat::kRegExpandSz,
+       kProgramInFolder,
+       true,
+       {""}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     places::Reset();
-    // A folder of the test places, new at every reset.
-    const std::string folder = places::StartupFolder() + "\\msinfo";
-    Names started = c.started;
-    if (started == Names{inFolder}) started[0] = folder + txt::kMsinfoExe;
     plat::ScriptedDesktop desktop;
     Monitor monitor(&desktop);
     desktop.startSucceeds = c.startWorks;
     const int32_t hklm = plat::kHkeyLocalMachine;
-    if (c.pathType) places::SetValue(hklm, txt::kMsinfoKey, txt::kMsinfoPathValue, c.pathType, c.pathBytes);
+    if (c.pathType)
+      places::SetValue(hklm, txt::kMsinfoKey, txt::kMsinfoPathValue, c.pathType, c.pathBytes);
     if (c.folder != kNoFolder) {
       places::SetString(hklm, txt::kMsinfoLocationKey, txt::kMsinfoLocationValue, folder);
-      places::AddStartupFolder("msinfo");
+      plat::CreateFolder(folder);
     }
-    if (c.folder == kProgramInFolder) places::AddStartupFile(std::string("msinfo") + txt::kMsinfoExe);
-    const bool told = !c.startWorks || started.empty() || started[0].empty();
+    if (c.folder == kProgramInFolder) places::AddFile(inFolder);
+    const bool told = !c.startWorks || c.started.empty() || c.started[0].empty();
     bool counted = !told;
     // A tick meanwhile keeps its hands off the table.
     desktop.whileBoxOpen = [&](const plat::ShownBox&) { counted = monitor.CajaAbierta(); };
     StartSysInfo(&desktop, &monitor);
     EXPECT_TRUE(counted);
-    EXPECT_EQ(desktop.started, started);
+    EXPECT_EQ(desktop.started, c.started);
     EXPECT_EQ(desktop.boxes.size(), told ? 1u : 0u);
     for (const plat::ShownBox& box : desktop.boxes) {
       EXPECT_EQ(box.text, txt::kSysInfoNoDisponible);
@@ -71,13 +72,13 @@ TEST(AyudaTest, GetKeyValueReadsTextAsAStandardUserAndClosesTheKey) {
     uint32_t type;
     bool found;
   } cases[] = {
-      {"terminated", Sz("abc"), "abc", plat::kRegSz, true},
+      {"terminated", places::Sz("abc"), "abc", plat::kRegSz, true},
       {"unterminated", "abc", "abc", plat::kRegSz, true},
-      {"only a terminator", Sz(""), "", plat::kRegSz, true},
-      {"fills the buffer", Sz(longest), longest, plat::kRegSz, true},
-      {"longer than the buffer", Sz(longest + "y"), "", plat::kRegSz, false},
+      {"only a terminator", places::Sz(""), "", plat::kRegSz, true},
+      {"fills the buffer", places::Sz(longest), longest, plat::kRegSz, true},
+      {"longer than the buffer", places::Sz(longest + "y"), "", plat::kRegSz, false},
       {"empty data", "", "", plat::kRegSz, false},
-      {"expandable: value untouched", Sz("%x%"), "previo", plat::kRegExpandSz, true},
+      {"expandable: value untouched", places::Sz("%x%"), "previo", plat::kRegExpandSz, true},
       {"binary: value untouched", "\x01\x02", "previo", plat::kRegBinary, true},
       {"no such value", "", "", 0, false},
       {"no such key", "", "", kNoKey, false},

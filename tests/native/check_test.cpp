@@ -2,11 +2,10 @@
 // confirmed actions, driven through a scripted desktop.
 #include <gtest/gtest.h>
 
-#include "tests/standin/standin.h"
 #include "tests/common/monitor_fixture.h"
+#include "tests/standin/standin.h"
 
 namespace {
-
 
 class CheckTest : public MonitorTest {
  protected:
@@ -19,12 +18,6 @@ class CheckTest : public MonitorTest {
     for (const char* name : names) AddRun(plat::kHkeyCurrentUser, name);
     desktop.visible = true;
     monitor.llegirdelregistre();
-  }
-  // A click on a cell, as the window's grid reports it.
-  void Click(const std::string& name, int32_t col = kColNombre) {
-    const int32_t row = FindRow(name);
-    monitor.LIST1.UserSelect(row, col, row, col);
-    monitor.LIST1_SelChange();
   }
   struct CountingView : GridListener {
     int changes = 0;
@@ -48,11 +41,7 @@ TEST_F(CheckTest, AlertsWhileHiddenOnceForExactlyTheNOMarksBeforeTheWindowComes)
     for (int i = 0; i < c.entries; ++i) AddRun(plat::kHkeyCurrentUser, "p" + std::to_string(i));
     desktop.visible = c.visible;
     monitor.llegirdelregistre();
-    if (c.mark) {
-      monitor.LIST1.SetRow(1);
-      monitor.LIST1.SetCol(kColValidado);
-      monitor.LIST1.SetText(c.mark);
-    }
+    if (c.mark) SetCell(1, kColValidado, c.mark);
     monitor.comprobar();
     EXPECT_EQ(desktop.calls, c.alert ? Names({"box", "show"}) : Names());
     EXPECT_EQ(desktop.visible, c.visible || c.alert);
@@ -60,7 +49,7 @@ TEST_F(CheckTest, AlertsWhileHiddenOnceForExactlyTheNOMarksBeforeTheWindowComes)
   // Once per hide; a tick while the alert is up leaves alone the table it is about.
   desktop.calls.clear();
   for (int i = 0; i < 2; ++i) monitor.Timer1_Timer();
-  desktop.HideWindow();
+  desktop.visible = false;
   int inside = 0;
   desktop.whileBoxOpen = [&](const plat::ShownBox&) {
     if (inside++) return;
@@ -86,7 +75,7 @@ TEST_F(CheckTest, TheSelectionFollowsItsEntryAcrossATick) {
   EXPECT_EQ(std::vector<int32_t>({grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()}),
             std::vector<int32_t>({5, 0, 5, 3}));
 
-  Click("c");
+  Click(FindRow("c"));
   AddRun(plat::kHkeyLocalMachine, "arriba");  // listed above the user's entries
   CountingView view;
   monitor.LIST1.SetListener(&view);
@@ -99,7 +88,7 @@ TEST_F(CheckTest, TheSelectionFollowsItsEntryAcrossATick) {
   monitor.LIST1.SetListener(0);
 
   // Gone: the nearest row that exists, and no action can fall on it.
-  Click("e");
+  Click(FindRow("e"));
   DeleteRegValue(plat::kHkeyCurrentUser, txt::kRunKey, "e");
   monitor.Timer1_Timer();
   EXPECT_EQ(grid.Row(), 5);
@@ -107,7 +96,7 @@ TEST_F(CheckTest, TheSelectionFollowsItsEntryAcrossATick) {
   monitor.Command3_Click();
   monitor.btnvalidar_Click();
   EXPECT_TRUE(desktop.boxes.empty());
-  Click("a");
+  Click(FindRow("a"));
   for (const char* name : {"a", "b", "c", "d"})
     DeleteRegValue(plat::kHkeyCurrentUser, txt::kRunKey, name);
   DeleteRegValue(plat::kHkeyLocalMachine, txt::kRunKey, "arriba", places::MachineView());
@@ -139,7 +128,7 @@ TEST_F(CheckTest, EachActionAsksFirstARemovalActsOnTheEntryItNamedAndAFailureIsT
     places::AddStartupFile("pegado.lnk");
     AddRun(plat::kHkeyLocalMachine, "terco");
     Show({"oculto"});
-    Click(c.name);
+    Click(FindRow(c.name));
     const std::string ruta = monitor.LIST1.TextMatrix(FindRow(c.name), kColRuta);
     monitor.btnvalidar_Click();  // both answered No
     monitor.Command3_Click();

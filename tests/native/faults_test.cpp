@@ -2,8 +2,6 @@
 // the middle of a save, watched keys that refuse to open. Each failure is told
 // or stays silent as decided, the next tick lists what can still be read, and
 // no record is touched that the program did not mean to write.
-#include <memory>
-
 #include "core/errtext.h"
 #include "platform/errors.h"
 #include "tests/common/monitor_fixture.h"
@@ -16,7 +14,7 @@ const char kCommand[] = "c:\\cargador.exe \"%1\" %*";
 // The entry Start puts in each of the six places, in the scan's order, and
 // the key each comes from as it is opened: both views of the machine Run key,
 // the Startup folder's setting, the open command.
-Names All() { return {"Alfa", "Beta", "Gamma", "Delta", "Epsilon", "Zeta.lnk", kCommand}; }
+const Names kAll = {"Alfa", "Beta", "Gamma", "Delta", "Epsilon", "Zeta.lnk", kCommand};
 // What each of them starts, as its row shows it.
 std::string CommandOf(const std::string& name) {
   return name == kCommand || name == "Zeta.lnk" ? name : "c:\\" + name + ".exe";
@@ -33,39 +31,27 @@ const struct {
     {plat::kHkeyCurrentUser, txt::kShellFoldersKey},
     {plat::kHkeyClassesRoot, txt::kOpenCommandKey}};
 
-class FaultsTest : public ::testing::Test {
+class FaultsTest : public MonitorTest {
  protected:
   void Start(const std::string& dataFile) {
     places::Reset();
-    const Names all = All();
     for (int i = 0; i < 5; ++i)
-      places::SetString(kKeys[i].root, kKeys[i].key, all[i], CommandOf(all[i]));
-    places::AddStartupFile(all[5]);
+      places::SetString(kKeys[i].root, kKeys[i].key, kAll[i], CommandOf(kAll[i]));
+    places::AddStartupFile(kAll[5]);
     places::SetOpenCommand(kCommand);
     places::WriteDataFileBytes(dataFile);
     desktop.boxes.clear();
-    monitor.reset(new Monitor(&desktop));
     std::string why;
-    ASSERT_TRUE(monitor->AbrirFichero(&why)) << why;
-    monitor->llegirdelregistre();
-    ASSERT_EQ(Listed(), all);
-  }
-  Names Listed() const {
-    Names names;
-    for (int32_t r = 1; r < monitor->LIST1.Rows(); ++r)
-      names.push_back(monitor->LIST1.TextMatrix(r, kColNombre));
-    return names;
+    ASSERT_TRUE(monitor.AbrirFichero(&why)) << why;
+    monitor.llegirdelregistre();
+    ASSERT_EQ(Column(), kAll);
   }
   // Validation of a row, answered Yes.
-  void Validate(int32_t row) {
-    monitor->LIST1.UserSelect(row, kColNombre, row, kColNombre);
-    monitor->LIST1_SelChange();
+  void ValidateAsked(int32_t row) {
+    Click(row);
     desktop.answers.push_back(plat::kIdYes);
-    monitor->btnvalidar_Click();
+    monitor.btnvalidar_Click();
   }
-
-  plat::ScriptedDesktop desktop;
-  std::unique_ptr<Monitor> monitor;
 };
 
 // Rows 1, 3 and 4 are validated by records 10 to 12 (saved when the rows were
@@ -87,7 +73,7 @@ TEST_F(FaultsTest, ASaveThatFailsHalfWayTouchesNoOtherRecord) {
       before += Record("-214748364", txt::kRunKey, name, CommandOf(name));
     Start(before);
     desktop.visible = true;
-    const Grid& grid = monitor->LIST1;
+    const Grid& grid = monitor.LIST1;
     std::vector<std::string> saved;  // what records 1, 3, 4 and 6 are to hold
     for (int32_t row : rows)
       saved.push_back(Record(grid.TextMatrix(row, kColUbicacion),
@@ -95,7 +81,7 @@ TEST_F(FaultsTest, ASaveThatFailsHalfWayTouchesNoOtherRecord) {
                              grid.TextMatrix(row, kColRuta)));
 
     plat::standin::FailWriteAfter(c.writesBefore, c.tornBytes);
-    Validate(6);
+    ValidateAsked(6);
 
     std::string expected = before;
     for (int i = 0; i < c.writesBefore; ++i) expected.replace((rows[i] - 1) * 260, 260, saved[i]);
@@ -107,22 +93,22 @@ TEST_F(FaultsTest, ASaveThatFailsHalfWayTouchesNoOtherRecord) {
     EXPECT_EQ(desktop.boxes[1].type, plat::kMbOk | plat::kMbIconStop);
     EXPECT_EQ(desktop.boxes[1].text, std::string(txt::kGuardarFallo) + txt::kDataFile + ": " +
                                          SystemErrorText(plat::kErrDiskFull));
-    EXPECT_EQ(monitor->TXTVALIDAR, "");
+    EXPECT_EQ(monitor.TXTVALIDAR, "");
     // Row 6 reads "SI" only if its whole name and command reached record 6.
     const bool nameStored = expected.compare(5 * 260 + 60, 200, saved[3], 60, 200) == 0;
     EXPECT_EQ(grid.TextMatrix(6, kColValidado), nameStored ? "SI" : "NO");
 
-    monitor->Timer1_Timer();
-    EXPECT_EQ(Listed(), All());
+    monitor.Timer1_Timer();
+    EXPECT_EQ(Column(), kAll);
     for (int32_t row : {1, 3, 4}) EXPECT_EQ(grid.TextMatrix(row, kColValidado), "SI") << row;
     EXPECT_EQ(places::DataFileBytes(), expected);
 
-    Validate(6);  // with room on the disk again, the same save completes
+    ValidateAsked(6);  // with room on the disk again, the same save completes
     for (int i = 0; i < 4; ++i) expected.replace((rows[i] - 1) * 260, 260, saved[i]);
     EXPECT_EQ(places::DataFileBytes(), expected);
     EXPECT_EQ(desktop.boxes.size(), 3u);
     EXPECT_EQ(grid.TextMatrix(6, kColValidado), "SI");
-    EXPECT_EQ(monitor->TXTVALIDAR, "");
+    EXPECT_EQ(monitor.TXTVALIDAR, "");
   }
 }
 
@@ -133,18 +119,18 @@ TEST_F(FaultsTest, ASaveThatFailsHalfWayTouchesNoOtherRecord) {
 // which no record validates.
 TEST_F(FaultsTest, AKeyThatCannotBeOpenedIsLeftOutSilently) {
   std::string file;
-  for (const std::string& name : All()) file += Record("x", "", name, CommandOf(name));
+  for (const std::string& name : kAll) file += Record("x", "", name, CommandOf(name));
   for (size_t i = 0; i < 7; ++i) {
     SCOPED_TRACE(kKeys[i].key);
     Start(file);
     plat::standin::FailRegistryOpen(kKeys[i].root, kKeys[i].key);
     const bool openCommand = kKeys[i].root == plat::kHkeyClassesRoot;
-    Names expected = All();
+    Names expected = kAll;
     expected[i] = txt::kNotFound;
     if (!openCommand) expected.erase(expected.begin() + i);
     for (int tick = 0; tick < 2; ++tick) {
-      monitor->Timer1_Timer();
-      EXPECT_EQ(Listed(), expected) << "tick " << tick;
+      monitor.Timer1_Timer();
+      EXPECT_EQ(Column(), expected) << "tick " << tick;
     }
     EXPECT_EQ(desktop.boxes.size(), openCommand ? 1u : 0u);
     EXPECT_EQ(places::DataFileBytes(), file);

@@ -3,21 +3,15 @@
 // reports with the menu.
 #include "ui/form1.h"
 
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/texts.h"
-#include "platform/files.h"
 #include "core/errtext.h"
 #include "platform/errors.h"
-#include "tests/common/scripted_desktop.h"
+#include "tests/common/monitor_fixture.h"
 #include "tests/standin/standin.h"
-#include "tests/common/places.h"
 
 namespace {
-
-using Names = std::vector<std::string>;
 
 // The data file lies in the system folder, or in the user's application-data
 // folder (made when missing) only where the system folder cannot hold it;
@@ -28,12 +22,10 @@ TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) 
   const std::string appData = "c:\\Datos", fallback = appData + txt::kDataFileName;
   const std::string denied = SystemErrorText(plat::kErrAccessDenied);
   const std::string first = txt::kFicheroFallo + std::string(txt::kDataFile) + ": ";
-  const std::string noFolder = first + SystemErrorText(plat::kErrPathNotFound);
-  const std::string neither =
-      first + denied + "\r\n" + txt::kFicheroFallo + fallback + ": " + denied;
   enum Place { kFree, kFolderInPlace, kNoFolder };          // of the file in the system folder
   enum Fallback { kNoAppData, kAppData, kAppDataBlocked };  // blocked: a folder in its place
-  const Names alert = {"tray", "box", "show"};
+  const Names quiet = {"tray", "off the task list", "timer 10000"};
+  const Names alert = {"tray", "off the task list", "box", "show", "timer 10000"};
   const struct {
     const char* what;
     bool validated, prevInstance;
@@ -43,52 +35,53 @@ TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) 
     std::string said;  // where the data file is, else what the box says
   } cases[] = {
       {"a new entry", false, false, kFree, kAppData, alert, txt::kDataFile},
-      {"every entry validated", true, false, kFree, kNoAppData, {"tray"}, txt::kDataFile},
-      {"a second copy", false, true, kFree, kNoAppData, {"show"}, txt::kDataFile},
+      {"every entry validated", true, false, kFree, kNoAppData, quiet, txt::kDataFile},
+      // The window is centred and its unload hides it again.
+      {"a second copy", false, true, kFree, kNoAppData, {"centre", "show", "hide"}, txt::kDataFile},
       {"a folder in the way", false, false, kFolderInPlace, kNoAppData, {"box"}, first + denied},
-      {"no system folder", false, false, kNoFolder, kNoAppData, {"box"}, noFolder},
+      {"no system folder",
+       false,
+       false,
+       kNoFolder,
+       kNoAppData,
+       {"box"},
+       first + SystemErrorText(plat::kErrPathNotFound)},
       {"AppData instead", false, false, kFolderInPlace, kAppData, alert, fallback},
-      {"neither", false, false, kFolderInPlace, kAppDataBlocked, {"box"}, neither},
+      {"neither",
+       false,
+       false,
+       kFolderInPlace,
+       kAppDataBlocked,
+       {"box"},
+       first + denied + "\r\n" + txt::kFicheroFallo + fallback + ": " + denied},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     places::Reset();
     places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, "nuevo", "c:\\nuevo.exe");
-    // Record 1 with the name and command fields a save writes for it.
-    if (c.validated)
-      places::WriteDataFileBytes(std::string(60, ' ') + "nuevo" + std::string(95, ' ') +
-                                 "c:\\nuevo.exe" + std::string(88, ' '));
+    if (c.validated) places::WriteDataFileBytes(Record("", "", "nuevo", "c:\\nuevo.exe"));
     if (c.fallback != kNoAppData)
       places::SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kAppDataValue, appData);
     const std::string file = plat::standin::MapPath(txt::kDataFile);
-    const std::string other = plat::standin::MapPath(fallback);
-    remove(other.c_str());
-    if (c.system == kFolderInPlace) mkdir(file.c_str(), 0755);
+    if (c.system == kFolderInPlace) plat::CreateFolder(txt::kDataFile);
     if (c.system == kNoFolder) rmdir(file.substr(0, file.rfind('/')).c_str());
     if (c.fallback == kAppDataBlocked) {
       plat::CreateFolder(appData);
-      mkdir(other.c_str(), 0755);
+      plat::CreateFolder(fallback);
     }
     plat::ScriptedDesktop desktop;
     desktop.prevInstance = c.prevInstance;
     Form1 form(&desktop);
     const bool runs = c.calls[0] == "tray";
-    // What had happened by the time the box was up tells the order.
-    desktop.whileBoxOpen = [&](const plat::ShownBox& box) {
-      EXPECT_EQ(box.caption, runs ? txt::kAlertCaption : txt::kAppTitle);
-      EXPECT_EQ(box.type, plat::kMbOk | plat::kMbIconStop);
-      EXPECT_EQ(desktop.taskListHidden, runs);
-      EXPECT_EQ(desktop.timerInterval, 0u);
-    };
     EXPECT_EQ(form.Form_Load(), runs);
     EXPECT_EQ(desktop.calls, c.calls);
+    for (const plat::ShownBox& box : desktop.boxes) {
+      EXPECT_EQ(box.caption, runs ? txt::kAlertCaption : txt::kAppTitle);
+      EXPECT_EQ(box.type, plat::kMbOk | plat::kMbIconStop);
+    }
     EXPECT_EQ(form.monitor.FicheroAbierto() ? form.monitor.RutaFichero() : desktop.boxes.at(0).text,
               c.said);
-    EXPECT_EQ(desktop.taskListHidden, runs);
     EXPECT_EQ(form.monitor.LIST1.TextMatrix(1, kColNombre) == "nuevo", runs);
-    EXPECT_EQ(desktop.centred, c.prevInstance);       // the alert shows the window where it is
-    EXPECT_EQ(desktop.visible, c.calls.size() == 3);  // a second copy's unload hides it again
-    EXPECT_EQ(desktop.timerInterval, runs ? kTimer1Interval : 0u);
     // What was in the file's place stays; a free place gets the file.
     struct stat st;
     const char found = stat(file.c_str(), &st) != 0 ? '-' : S_ISDIR(st.st_mode) ? 'd' : 'f';
@@ -110,35 +103,25 @@ TEST(Form1Test, TrayMenuOpensOnceAtATimeAndOnlyACloseOnTheWindowItselfIsCancelle
     return choice;
   };
   for (int message : {0x200, 0x201, 0x202, 0x203, 0x204, 0x205, 0x206, 0x207, 0x7B, 0x400, 0x401}) {
-    const int before = desktop.menusOpened;
+    desktop.calls.clear();
     form.picgancho_MouseMove(message);
-    EXPECT_EQ(desktop.menusOpened - before,
-              message == 0x203 || message == 0x205 || message == 0x7B || message == 0x401)
-        << message;
+    const bool opens = message == 0x203 || message == 0x205 || message == 0x7B || message == 0x401;
+    EXPECT_EQ(desktop.calls, opens ? Names{"menu"} : Names()) << message;
   }
-  EXPECT_EQ(desktop.centred + desktop.shows, 0);  // closed without a choice
-  EXPECT_FALSE(desktop.quit);
-
+  desktop.calls.clear();
   choice = plat::kTrayAbrir;
   form.picgancho_MouseMove(kTrayRightButtonUp);
   form.picgancho_MouseMove(kTrayLeftDoubleClick);  // already visible: centred again
-  EXPECT_EQ(desktop.centred, 2);
-  EXPECT_TRUE(desktop.visible);
-  EXPECT_FALSE(desktop.quit);
-
-  desktop.visible = false;
   choice = plat::kTrayCerrar;
   form.picgancho_MouseMove(kTrayRightButtonUp);
-  EXPECT_TRUE(desktop.quit);
+  EXPECT_EQ(desktop.calls,
+            Names({"menu", "centre", "show", "menu", "centre", "show", "menu", "hide", "quit"}));
   for (int mode : {kUnloadFromWindow, kUnloadFromCode, kUnloadWindowsEnding, kUnloadTaskManager}) {
-    desktop.visible = true;
-    desktop.quit = false;
+    desktop.calls.clear();
     form.Unload(mode);
-    EXPECT_EQ(desktop.quit, mode != kUnloadFromWindow) << mode;
-    EXPECT_FALSE(desktop.visible) << mode;
+    EXPECT_EQ(desktop.calls, mode == kUnloadFromWindow ? Names{"hide"} : Names({"hide", "quit"}));
   }
   EXPECT_TRUE(desktop.boxes.empty());
-  EXPECT_EQ(desktop.trayAdds, 0);
 }
 
 }  // namespace

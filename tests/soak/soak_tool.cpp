@@ -76,33 +76,31 @@ long Ask(WPARAM what) {
 
 HWND AlertBox() { return FindWindowA("#32770", "Centinela"); }
 
+// The process's handles, counted in the system's list of every process's
+// handles: Wine 8 answers GetProcessHandleCount with 0, but that list is exact.
+DWORD HandleCount(DWORD pid) {
+  std::vector<char> buffer(1 << 26);
+  SYSTEM_HANDLE_INFORMATION* list = reinterpret_cast<SYSTEM_HANDLE_INFORMATION*>(&buffer[0]);
+  DWORD handles = 0;
+  if (NtQuerySystemInformation(SystemHandleInformation, list, buffer.size(), 0) == 0)
+    for (ULONG i = 0; i < list->Count; ++i) handles += list->Handle[i].OwnerPid == pid;
+  return handles;
+}
+
 int Probe(long wanted, DWORD seconds) {
   long ticks;
   for (const DWORD start = GetTickCount(); (ticks = Ask(0)) < wanted; Sleep(50))
-    if (GetTickCount() - start >= seconds * 1000) {
-      fprintf(stderr, "soak_tool: %ld ticks of %ld after %lu s\n", ticks, wanted, seconds);
-      return 1;
-    }
+    if (GetTickCount() - start >= seconds * 1000) return Fail("too few ticks in the time given");
   HWND window = FindWindowA(tool::kMainClass, 0);
-  DWORD pid = 0, handles = 0;
+  DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
   PROCESS_MEMORY_COUNTERS memory;
   if (!process || !GetProcessMemoryInfo(process, &memory, sizeof memory))
     return Fail("no memory figures for the program");
-  // Wine 8 answers GetProcessHandleCount with 0, but its server's list of
-  // every process's handles is exact.
-  const char* how = "GetProcessHandleCount";
-  if (!GetProcessHandleCount(process, &handles) || handles == 0) {
-    how = "system-handle-list";
-    std::vector<char> buffer(1 << 26);
-    SYSTEM_HANDLE_INFORMATION* list = reinterpret_cast<SYSTEM_HANDLE_INFORMATION*>(&buffer[0]);
-    handles = 0;
-    if (NtQuerySystemInformation(SystemHandleInformation, list, buffer.size(), 0) == 0)
-      for (ULONG i = 0; i < list->Count; ++i) handles += list->Handle[i].OwnerPid == pid;
-  }
-  printf("ticks=%ld visible=%d box=%d handles=%lu from=%s private=%lu gdi=%lu user=%lu\n", ticks,
-         IsWindowVisible(window) ? 1 : 0, AlertBox() ? 1 : 0, handles, how,
+  const DWORD handles = HandleCount(pid);
+  printf("ticks=%ld visible=%d box=%d handles=%lu private=%lu gdi=%lu user=%lu\n", ticks,
+         IsWindowVisible(window) ? 1 : 0, AlertBox() ? 1 : 0, handles,
          static_cast<unsigned long>(memory.PagefileUsage), GetGuiResources(process, GR_GDIOBJECTS),
          GetGuiResources(process, GR_USEROBJECTS));
   CloseHandle(process);
@@ -177,10 +175,7 @@ int Change(DWORD seed, long wanted, DWORD seconds, bool hidden) {
   Changer changer = {std::minstd_rand(seed)};
   const DWORD start = GetTickCount();
   for (DWORD asked = start; ticks - first < wanted;) {
-    if (GetTickCount() - start > seconds * 1000) {
-      fprintf(stderr, "soak_tool: only %ld ticks in %lu s\n", ticks - first, seconds);
-      return 1;
-    }
+    if (GetTickCount() - start > seconds * 1000) return Fail("too few ticks in the time given");
     if (!changer.Step()) return Fail("a change failed");
     Sleep(changer.random() % 8);
     if (hidden) Tend(window, false, &lastBox, &alerts);

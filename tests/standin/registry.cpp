@@ -23,17 +23,11 @@ struct Value {
   DWORD type;
   std::string data;
 };
-struct Open {
-  std::string path;
-  REGSAM access;
-};
-
 struct Registry {
   std::map<std::string, std::vector<Value> > keys;  // by upper-case path below its root
-  std::map<uintptr_t, Open> handles;
+  std::map<uintptr_t, std::pair<std::string, REGSAM> > handles;  // path and rights
   uintptr_t next = 0x100;  // never reused, so a stale handle stays invalid
-  std::set<std::string> refused;
-  std::set<std::string> readOnlyRoots;
+  std::set<std::string> refused, readOnlyRoots;
   bool wide = true;
 } g;
 
@@ -46,10 +40,8 @@ std::string Upper(const std::string& s) {
 // "8000000N" for a root, the path of an open key, "" for a bad handle.
 std::string PathOf(HKEY key) {
   const uintptr_t h = reinterpret_cast<uintptr_t>(key);
-  if (key == RootKey(kHkeyClassesRoot) || key == RootKey(kHkeyCurrentUser) ||
-      key == RootKey(kHkeyLocalMachine) || key == RootKey(kHkeyUsers))
-    return std::string("8000000") + static_cast<char>('0' + (h & 3));
-  return g.handles.count(h) ? g.handles[h].path : std::string();
+  if (static_cast<uint32_t>(h) - 0x80000000u < 4) return "8000000" + std::to_string(h & 3);
+  return g.handles.count(h) ? g.handles[h].first : std::string();
 }
 
 // The 32-bit view of a 64-bit system reaches HKLM\Software through Wow6432Node.
@@ -80,7 +72,7 @@ LONG OpenKey(HKEY key, const char* subKey, REGSAM sam, bool create, HKEY* result
       g.keys[path.substr(0, cut)];
     g.keys[path];
   }
-  g.handles[g.next] = Open{path, !most ? sam : readOnly ? kKeyRead : kKeyAllAccess};
+  g.handles[g.next] = {path, !most ? sam : readOnly ? kKeyRead : kKeyAllAccess};
   *result = reinterpret_cast<HKEY>(g.next);
   g.next += 4;
   return kErrorSuccess;
@@ -91,7 +83,7 @@ LONG Values(HKEY key, REGSAM need, std::vector<Value>** values) {
   const std::string path = PathOf(key);
   if (path.empty()) return kErrorInvalidHandle;
   const uintptr_t h = reinterpret_cast<uintptr_t>(key);
-  if (g.handles.count(h) && (g.handles[h].access & need) != need) return kErrorAccessDenied;
+  if (g.handles.count(h) && (g.handles[h].second & need) != need) return kErrorAccessDenied;
   *values = &g.keys[path];
   return kErrorSuccess;
 }

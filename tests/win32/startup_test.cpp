@@ -12,28 +12,26 @@ namespace {
 class StartupFolderTest : public MonitorTest {
  protected:
   std::string PathOf(const std::string& name) { return places::StartupFolder() + "\\" + name; }
-  void Add(const std::string& name, DWORD attributes) {
-    places::AddStartupFile(name);
-    SetFileAttributesA(PathOf(name).c_str(), attributes);
-  }
 };
 
 // Hidden and system files and folders are not listed; a read-only file and
 // one held open are, and their removal fails with the system's reason.
 TEST_F(StartupFolderTest, OnlyOrdinaryFilesAreListedAndThoseThatStaySayWhy) {
-  Add("visible.lnk", FILE_ATTRIBUTE_NORMAL);
-  Add("oculto.lnk", FILE_ATTRIBUTE_HIDDEN);
-  Add("sistema.lnk", FILE_ATTRIBUTE_SYSTEM);
-  Add("protegido.lnk", FILE_ATTRIBUTE_READONLY);
-  Add("abierto.lnk", FILE_ATTRIBUTE_NORMAL);
+  const std::pair<const char*, DWORD> files[] = {{"visible.lnk", FILE_ATTRIBUTE_NORMAL},
+                                                 {"oculto.lnk", FILE_ATTRIBUTE_HIDDEN},
+                                                 {"sistema.lnk", FILE_ATTRIBUTE_SYSTEM},
+                                                 {"protegido.lnk", FILE_ATTRIBUTE_READONLY},
+                                                 {"abierto.lnk", FILE_ATTRIBUTE_NORMAL}};
+  for (const auto& f : files) {
+    places::AddStartupFile(f.first);
+    SetFileAttributesA(PathOf(f.first).c_str(), f.second);
+  }
   places::AddStartupFolder("carpeta");
   HANDLE open = CreateFileA(PathOf("abierto.lnk").c_str(), GENERIC_READ, FILE_SHARE_READ, 0,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
   ASSERT_NE(open, INVALID_HANDLE_VALUE);
   monitor.llegirdelregistre();
-  std::vector<std::string> names;
-  for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r)
-    names.push_back(monitor.LIST1.TextMatrix(r, kColNombre));
+  Names names = Column();
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, std::vector<std::string>({"abierto.lnk", "protegido.lnk", "visible.lnk"}));
   const struct {
