@@ -37,6 +37,10 @@ std::string DataBuffer(plat::DWORD size) { return std::string(size < 4 ? 4 : siz
 
 plat::BYTE* Bytes(std::string* buf) { return reinterpret_cast<plat::BYTE*>(&(*buf)[0]); }
 
+plat::REGSAM ViewFlag(RegView view) {
+  return view == kRegView64 ? plat::kKeyWow64_64Key : plat::kKeyWow64_32Key;
+}
+
 }  // namespace
 
 RegKey& RegKey::operator=(RegKey&& other) {
@@ -55,8 +59,7 @@ bool RegKey::Open(int32_t root, const std::string& subKey, RegView view, plat::R
   if (view == kRegViewDefault) {
     code = plat::RegOpenKeyA(plat::RootKey(root), subKey.c_str(), &key_);
   } else {
-    const plat::REGSAM flag = view == kRegView64 ? plat::kKeyWow64_64Key : plat::kKeyWow64_32Key;
-    code = plat::RegOpenKeyExA(plat::RootKey(root), subKey.c_str(), 0, access | flag, &key_);
+    code = plat::RegOpenKeyExA(plat::RootKey(root), subKey.c_str(), 0, access | ViewFlag(view), &key_);
   }
   if (code != plat::kErrorSuccess) key_ = 0;
   if (status) *status = code;
@@ -79,6 +82,19 @@ std::string ReadRegValue(int32_t root, const std::string& subKey, const std::str
       plat::kErrorSuccess)
     return txt::kNotFound;
   return DataText(type, data, size, false);
+}
+
+bool ReadRegValueAt(const RegKey& key, const std::string& valueName, std::string* text) {
+  plat::DWORD type = 0, size = 0;
+  const plat::LONG code = plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0, &type, 0, &size);
+  if (code != plat::kErrorSuccess && code != plat::kErrorMoreData) return false;
+  std::string data = DataBuffer(size);
+  *text = size <= kRegDataBytesMax && plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0,
+                                                             &type, Bytes(&data), &size) ==
+                                          plat::kErrorSuccess
+              ? DataText(type, data, size, false)
+              : std::string(txt::kNotFound);
+  return true;
 }
 
 namespace {
@@ -194,9 +210,13 @@ RegEnumResult EnumRegValue(int32_t root, const std::string& subKey, uint32_t ind
 }
 
 void WriteRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
-                   uint32_t type, const std::string& data) {
+                   uint32_t type, const std::string& data, RegView view) {
   plat::HKEY key = 0;
-  plat::RegCreateKeyA(plat::RootKey(root), subKey.c_str(), &key);
+  if (view == kRegViewDefault)
+    plat::RegCreateKeyA(plat::RootKey(root), subKey.c_str(), &key);
+  else
+    plat::RegCreateKeyExA(plat::RootKey(root), subKey.c_str(), 0, 0, 0,
+                          plat::kKeySetValue | ViewFlag(view), 0, &key, 0);
   if (type == plat::kRegDword) {
     int32_t number = 0;
     if (ParseInt32(data, &number)) {

@@ -267,6 +267,8 @@ bool FileExists(const std::string& path) {
   return !mapped.empty() && IsOrdinary(mapped, BaseName(path));
 }
 
+std::string SystemFolder() { return "C:\\WINDOWS\\system32"; }
+
 bool CreateFolder(const std::string& path) {
   const std::string mapped = standin::MapPath(path);
   return !mapped.empty() && mkdir(mapped.c_str(), 0755) == 0;
