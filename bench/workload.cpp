@@ -76,7 +76,7 @@ size_t EnumerateKeys() {
     if (lugar.filas == kFilasCarpeta) continue;
     const bool byViews = twoViews && lugar.vistas != kVistaUna;
     const plat::REGSAM views[2] = {plat::kKeyWow64_64Key, plat::kKeyWow64_32Key};
-    for (int v = 0; v < (byViews && lugar.vistas == kVistasDos ? 2 : 1); ++v) {
+    for (int v = 0; v < (byViews && lugar.vistas != kVista64 ? 2 : 1); ++v) {
       plat::HKEY key = 0;
       const plat::HKEY root = plat::RootKey(lugar.root);
       if (byViews)

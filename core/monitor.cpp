@@ -29,7 +29,7 @@ const Lugar kLugares[kNumLugares] = {
      kQuitarEstandar},
     {kHklm, txt::kRunOnceKey, 0, 0, kVistasDos, kFilasValores, kQuitarValor},
     {kHkcu, txt::kRunOnceKey, 0, 0, kVistaUna, kFilasValores, kQuitarValor},
-    {kHklm, txt::kPoliciesRunKey, 0, 0, kVistasDos, kFilasValores, kQuitarValor},
+    {kHklm, txt::kPoliciesRunKey, 0, 0, kVistasCompartidas, kFilasValores, kQuitarValor},
     {kHkcu, txt::kPoliciesRunKey, 0, 0, kVistaUna, kFilasValores, kQuitarValor},
     {kHklm, txt::kShellFoldersKey, txt::kCommonStartupValue, 0, kVistaUna, kFilasCarpeta,
      kQuitarFichero},
@@ -210,7 +210,8 @@ void Monitor::llegirdelregistre() {
     cells[kColSubclave] = lugar.key;
     const bool porVistas = dosVistas && lugar.vistas != kVistaUna;
     const RegView vistas[2] = {porVistas ? kRegView64 : kRegViewDefault, kRegView32};
-    for (int v = 0; v < (porVistas && lugar.vistas == kVistasDos ? 2 : 1); ++v) {
+    const int32_t desde = entradas;
+    for (int v = 0; v < (porVistas && lugar.vistas != kVista64 ? 2 : 1); ++v) {
       RegKey key;
       key.Open(lugar.root, lugar.key, vistas[v]);
       cells[kColVista] = !porVistas ? "" : (v == 0 ? txt::kView64 : txt::kView32);
@@ -225,6 +226,8 @@ void Monitor::llegirdelregistre() {
         continue;
       }
       ValueReader reader(key, kRegNameCharsMax, kRegDataBytesMax);
+      if (v == 1 && lugar.vistas == kVistasCompartidas && MismosValores(&reader, desde, entradas))
+        continue;
       for (uint32_t i = 0;; ++i) {
         EnumStatus status;
         RegEnumResult value = reader.Read(i, &status);
@@ -376,6 +379,17 @@ bool Monitor::QuitarFichero(const Lugar& lugar, const std::string& carpeta,
   }
   if (!ok) *why = txt::kNoEliminadoFichero + reason;
   return ok;
+}
+
+bool Monitor::MismosValores(ValueReader* reader, int32_t desde, int32_t hasta) const {
+  for (int32_t row = desde + 1;; ++row) {
+    EnumStatus status;
+    const RegEnumResult value = reader->Read(static_cast<uint32_t>(row - desde - 1), &status);
+    if (status == kEnumNoMore) return row == hasta + 1;
+    if (row > hasta || LIST1.TextMatrix(row, kColExacto) != value.exact ||
+        LIST1.TextMatrix(row, kColRuta) != (status == kEnumOk ? value.data : txt::kNotFound))
+      return false;
+  }
 }
 
 int Monitor::LugarDeFila(int32_t row) const {

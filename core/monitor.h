@@ -9,6 +9,7 @@
 
 #include "core/grid.h"
 #include "core/indice.h"
+#include "core/regprocs.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 
@@ -54,7 +55,9 @@ enum Filas {
 // standard text written back, or the value emptied.
 enum Quitar { kQuitarValor, kQuitarFichero, kQuitarEstandar, kQuitarVaciar };
 // Registry views a place is read in where there are two; one elsewhere.
-enum Vistas { kVistaUna, kVistasDos, kVista64 };
+// A key that Windows 7 and later share between the views reads the same in
+// both: its 32-bit view is listed only where it reads otherwise.
+enum Vistas { kVistaUna, kVistasDos, kVista64, kVistasCompartidas };
 
 // One watched start-up place. `valor` names the value that gives the row or
 // the folder (0: every value of the key); `estandar` is the text written
@@ -111,6 +114,8 @@ class Monitor {
  private:
   bool AbrirEn(const std::string& ruta, std::string* why);
   void AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells);
+  // Whether the key's values read as the table's rows desde + 1 to hasta.
+  bool MismosValores(ValueReader* reader, int32_t desde, int32_t hasta) const;
   // The place a row was listed from, by its hidden columns; -1 if none now.
   int LugarDeFila(int32_t row) const;
   // Whether the name field a save would write for `clave` is stored.

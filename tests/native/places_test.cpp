@@ -61,11 +61,13 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
   for (const Planted& p : cases) {
     const std::string name = *p.value ? p.value : kCommand;
     const std::string tag = p.view == one ? "" : places::ViewTag(p.view);
+    // A 32-bit view that reads as the 64-bit one would be one shared key.
+    const std::string data = *p.value ? kExe + std::string(tag == "32" ? " /32" : "") : kCommand;
     if (p.key)
-      places::SetString(p.root, p.key, p.value, *p.value ? kExe : kCommand, p.view);
+      places::SetString(p.root, p.key, p.value, data, p.view);
     else
       places::AddFile(common + "\\Intruso");
-    rows.push_back({name, !p.key ? name : *p.value ? kExe : kCommand,
+    rows.push_back({name, !p.key ? name : data,
                     name == "Shell" || name == kCommand ? "SI" : "NO",
                     p.key ? DecimalText(p.root) : common, p.key ? p.key : "", tag});
   }
