@@ -213,7 +213,8 @@ void Monitor::llegirdelregistre() {
     const int32_t desde = entradas;
     for (int v = 0; v < (porVistas && lugar.vistas != kVista64 ? 2 : 1); ++v) {
       RegKey key;
-      key.Open(lugar.root, lugar.key, vistas[v]);
+      // A key that is not there costs its one failed open.
+      if (!key.Open(lugar.root, lugar.key, vistas[v])) continue;
       cells[kColVista] = !porVistas ? "" : (v == 0 ? txt::kView64 : txt::kView32);
       if (lugar.valor) {
         // A named value by its name, which ANSI gives exactly; an open
