@@ -4,13 +4,14 @@
 //   bench_tool populate ENTRIES STATE STARTUP_DIR
 //       empties the watched keys (both views of HKLM) and the Startup folder,
 //       then spreads ENTRIES entries over the six keys, the folder and the
-//       open command of .exe files; STATE "shown" writes a data file of 30
+//       open command of .exe files (the other watched places stay empty); STATE "shown" writes a data file of 30
 //       records that name none of them, "hidden" one that validates them all;
 //   bench_tool floor MILLISECONDS
 //       stays resident and, every MILLISECONDS, does the bare reads a tick
-//       cannot do without: each key opened once per view and enumerated to
-//       the end, the Startup setting read and the folder listed, the open
-//       command read (0: no timer, the idle measure);
+//       cannot do without: each key of entries opened once per view and
+//       enumerated to the end, both Startup settings read and their folders
+//       listed, each key of named values opened once and its values read
+//       (0: no timer, the idle measure);
 //   bench_tool show SECONDS / hide SECONDS
 //       brings the running program to the state measured: its window shown
 //       with the start-up alert closed, or hidden with no alert pending;
@@ -43,12 +44,18 @@ struct Place {
 };
 
 #define RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+#define POLICIES_RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run"
 const char kRun[] = RUN_KEY;
 const char kRunServices[] = RUN_KEY "Services";
+const char kRunOnce[] = RUN_KEY "Once";
+const char kPoliciesRun[] = POLICIES_RUN_KEY;
 const WCHAR kRunW[] = L"" RUN_KEY;
 const WCHAR kRunServicesW[] = L"" RUN_KEY "Services";
+const WCHAR kRunOnceW[] = L"" RUN_KEY "Once";
+const WCHAR kPoliciesRunW[] = L"" POLICIES_RUN_KEY;
 
-// The registry places in the program's order of reading.
+// The keys of entries in the program's order of reading; the first six take
+// the entries, the others are read as the program reads them.
 const Place kPlaces[] = {
     {HKEY_LOCAL_MACHINE, kRun, kRunW, KEY_WOW64_64KEY},
     {HKEY_LOCAL_MACHINE, kRun, kRunW, KEY_WOW64_32KEY},
@@ -56,8 +63,52 @@ const Place kPlaces[] = {
     {HKEY_LOCAL_MACHINE, kRunServices, kRunServicesW, KEY_WOW64_32KEY},
     {HKEY_CURRENT_USER, kRun, kRunW, 0},
     {HKEY_CURRENT_USER, kRunServices, kRunServicesW, 0},
+    {HKEY_LOCAL_MACHINE, kRunOnce, kRunOnceW, KEY_WOW64_64KEY},
+    {HKEY_LOCAL_MACHINE, kRunOnce, kRunOnceW, KEY_WOW64_32KEY},
+    {HKEY_CURRENT_USER, kRunOnce, kRunOnceW, 0},
+    {HKEY_LOCAL_MACHINE, kPoliciesRun, kPoliciesRunW, KEY_WOW64_64KEY},
+    {HKEY_LOCAL_MACHINE, kPoliciesRun, kPoliciesRunW, KEY_WOW64_32KEY},
+    {HKEY_CURRENT_USER, kPoliciesRun, kPoliciesRunW, 0},
 };
 const int kPlaceCount = sizeof kPlaces / sizeof kPlaces[0];
+const int kPopulated = 6;
+
+// The named values the program reads, each key opened once: the open
+// commands of the program types, the machine's and the user's, then
+// Winlogon's and the Windows key's values.
+struct Named {
+  HKEY root;
+  const WCHAR* key;
+  REGSAM view;
+  const WCHAR* names[2];
+};
+#define OPEN_COMMAND(type) type L"\\shell\\open\\command"
+#define CLASSES(type) L"Software\\Classes\\" OPEN_COMMAND(type)
+const Named kNamed[] = {
+    {HKEY_CLASSES_ROOT, OPEN_COMMAND(L"exefile"), 0, {L"", 0}},
+    {HKEY_CLASSES_ROOT, OPEN_COMMAND(L"comfile"), 0, {L"", 0}},
+    {HKEY_CLASSES_ROOT, OPEN_COMMAND(L"batfile"), 0, {L"", 0}},
+    {HKEY_CLASSES_ROOT, OPEN_COMMAND(L"cmdfile"), 0, {L"", 0}},
+    {HKEY_CLASSES_ROOT, OPEN_COMMAND(L"piffile"), 0, {L"", 0}},
+    {HKEY_CLASSES_ROOT, OPEN_COMMAND(L"scrfile"), 0, {L"", 0}},
+    {HKEY_CURRENT_USER, CLASSES(L"exefile"), 0, {L"", 0}},
+    {HKEY_CURRENT_USER, CLASSES(L"comfile"), 0, {L"", 0}},
+    {HKEY_CURRENT_USER, CLASSES(L"batfile"), 0, {L"", 0}},
+    {HKEY_CURRENT_USER, CLASSES(L"cmdfile"), 0, {L"", 0}},
+    {HKEY_CURRENT_USER, CLASSES(L"piffile"), 0, {L"", 0}},
+    {HKEY_CURRENT_USER, CLASSES(L"scrfile"), 0, {L"", 0}},
+    {HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+     KEY_WOW64_64KEY, {L"Shell", L"Userinit"}},
+    {HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", 0,
+     {L"Shell", 0}},
+    {HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", 0,
+     {L"Load", L"Run"}},
+};
+// The Startup folders: the user's, all users'.
+const struct {
+  HKEY root;
+  const WCHAR* value;
+} kFolders[] = {{HKEY_CURRENT_USER, L"Startup"}, {HKEY_LOCAL_MACHINE, L"Common Startup"}};
 
 int Fail(const char* what, const char* detail) {
   fprintf(stderr, "bench_tool: %s %s (error %lu)\n", what, detail, GetLastError());
@@ -158,8 +209,8 @@ int Populate(int entries, bool allValidated, const std::string& startup) {
   for (int n = 1; n < entries; ++n) {
     const std::string name = Numbered("Programa ", n);
     const std::string path = "C:\\Archivos de programa\\" + name + "\\programa.exe /minimizado";
-    const int place = n % (kPlaceCount + 1);
-    if (place == kPlaceCount) {
+    const int place = n % (kPopulated + 1);
+    if (place == kPopulated) {
       const std::string lnk = startup + "\\" + name + ".lnk";
       if (!WriteWhole(lnk.c_str(), "L")) return Fail("cannot write", lnk.c_str());
       if (allValidated) file += Record(startup.c_str(), "", name + ".lnk", name + ".lnk");
@@ -199,37 +250,38 @@ int Floor() {
     }
     RegCloseKey(key);
   }
-  WCHAR folder[MAX_PATH + 4];
-  DWORD size = sizeof folder - 8;
-  HKEY key = 0;
-  LONG status = RegOpenKeyExW(HKEY_CURRENT_USER,
-                              L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                              0, KEY_READ, &key);
-  if (status == ERROR_SUCCESS)
-    status = RegQueryValueExW(key, L"Startup", 0, 0, reinterpret_cast<BYTE*>(folder), &size);
-  RegCloseKey(key);
-  if (status == ERROR_SUCCESS) {
+  for (const auto& at : kFolders) {
+    WCHAR folder[MAX_PATH + 4];
+    DWORD size = sizeof folder - 8;
+    HKEY key = 0;
+    LONG status = RegOpenKeyExW(
+        at.root, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
+        KEY_READ, &key);
+    if (status == ERROR_SUCCESS)
+      status = RegQueryValueExW(key, at.value, 0, 0, reinterpret_cast<BYTE*>(folder), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) continue;
     folder[size / 2] = 0;
     lstrcatW(folder, L"\\*");
     WIN32_FIND_DATAW found;
     HANDLE find = FindFirstFileW(folder, &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        if (!(found.dwFileAttributes &
-              (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-          ++seen;
-      } while (FindNextFileW(find, &found));
-      FindClose(find);
-    }
+    if (find == INVALID_HANDLE_VALUE) continue;
+    do {
+      if (!(found.dwFileAttributes &
+            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+        ++seen;
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
   }
-  key = 0;
-  size = sizeof data;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"exefile\\shell\\open\\command", 0, KEY_READ, &key) ==
-          ERROR_SUCCESS &&
-      RegQueryValueExW(key, L"", 0, 0, data, &size) == ERROR_SUCCESS &&
-      !(size >= 6 && memcmp(data + 2, L"%1", 4) == 0))
-    ++seen;
-  RegCloseKey(key);
+  for (const Named& at : kNamed) {
+    HKEY key = 0;
+    if (RegOpenKeyExW(at.root, at.key, 0, KEY_READ | at.view, &key) != ERROR_SUCCESS) continue;
+    for (const WCHAR* name : at.names) {
+      DWORD size = sizeof data;
+      if (name && RegQueryValueExW(key, name, 0, 0, data, &size) == ERROR_SUCCESS) ++seen;
+    }
+    RegCloseKey(key);
+  }
   return seen;
 }
 

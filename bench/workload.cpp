@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "core/monitor.h"
+#include "core/regprocs.h"
 #include "core/texts.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -16,6 +17,10 @@ std::string Numbered(const char* prefix, int n) {
   snprintf(text, sizeof text, "%s%05d", prefix, n);
   return text;
 }
+
+// The entries go to the first places, as they always did: the Run and
+// RunServices keys, then the Startup folder.
+const int kClaves = 4;
 
 std::string EntryName(int n) { return Numbered("Programa ", n); }
 
@@ -45,8 +50,8 @@ void Populate(int entries) {
   std::string file;
   for (int n = 1; n < entries; ++n) {
     const std::string name = EntryName(n);
-    const int place = n % (kNumLugares + 1);
-    if (place == kNumLugares) {
+    const int place = n % (kClaves + 1);
+    if (place == kClaves) {
       places::AddStartupFile(name + ".lnk");
       file += Record(name + ".lnk", name + ".lnk");
       continue;
@@ -66,23 +71,28 @@ size_t EnumerateKeys() {
   char name[2048];
   plat::BYTE data[2048];
   for (int k = 0; k < kNumLugares; ++k) {
-    const bool byViews = twoViews && kLugares[k].root == plat::kHkeyLocalMachine;
+    const Lugar& lugar = kLugares[k];
+    if (lugar.filas == kFilasCarpeta) continue;
+    const bool byViews = twoViews && lugar.vistas != kVistaUna;
     const plat::REGSAM views[2] = {plat::kKeyWow64_64Key, plat::kKeyWow64_32Key};
-    for (int v = 0; v < (byViews ? 2 : 1); ++v) {
+    for (int v = 0; v < (byViews && lugar.vistas != kVista64 ? 2 : 1); ++v) {
       plat::HKEY key = 0;
-      const plat::HKEY root = plat::RootKey(kLugares[k].root);
+      const plat::HKEY root = plat::RootKey(lugar.root);
       if (byViews)
-        plat::RegOpenKeyExA(root, kLugares[k].key, 0, plat::kKeyRead | views[v], &key);
+        plat::RegOpenKeyExA(root, lugar.key, 0, plat::kKeyRead | views[v], &key);
       else
-        plat::RegOpenKeyA(root, kLugares[k].key, &key);
+        plat::RegOpenKeyA(root, lugar.key, &key);
       for (plat::DWORD i = 0;; ++i) {
         plat::DWORD nameChars = sizeof name;
         plat::DWORD type = 0;
         plat::DWORD size = sizeof data;
-        if (plat::RegEnumValueA(key, i, name, &nameChars, 0, &type, data, &size) !=
+        // A named value is one query; a key of entries is read to its end.
+        if ((lugar.valor ? plat::RegQueryValueExA(key, lugar.valor, 0, &type, data, &size)
+                         : plat::RegEnumValueA(key, i, name, &nameChars, 0, &type, data, &size)) !=
             plat::kErrorSuccess)
           break;
         ++values;
+        if (lugar.valor) break;
       }
       plat::RegCloseKey(key);
     }
@@ -91,9 +101,16 @@ size_t EnumerateKeys() {
 }
 
 size_t ListFolder() {
-  std::vector<std::string> names;
-  plat::ListOrdinaryFiles(places::StartupFolder() + txt::kAllFiles, &names);
-  return names.size();
+  size_t files = 0;
+  for (int k = 0; k < kNumLugares; ++k) {
+    const Lugar& lugar = kLugares[k];
+    if (lugar.filas != kFilasCarpeta) continue;
+    const std::string folder = ReadRegValue(lugar.root, lugar.key, lugar.valor);
+    std::vector<std::string> names;
+    if (folder != txt::kNotFound) plat::ListOrdinaryFiles(folder + txt::kAllFiles, &names);
+    files += names.size();
+  }
+  return files;
 }
 
 Ticker::Ticker() : monitor_(&desktop_) { desktop_.visible = true; }

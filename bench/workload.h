@@ -22,12 +22,13 @@ const int kSizes[] = {30, 300, 3000};
 // Startup folder. The data file validates every entry, one record each.
 void Populate(int entries);
 
-// The scan's own registry reads, bare: each watched key opened once (in both
-// views of the machine keys where there are two), RegEnumValueA to the end.
+// The scan's own registry reads, bare: each watched key opened once in each
+// of its views, RegEnumValueA to the end, or its named value queried.
 // Returns the number of values read.
 size_t EnumerateKeys();
 
-// The bare listing of the Startup folder; returns the number of files.
+// The bare listings of the Startup folders the registry names; returns the
+// number of files.
 size_t ListFolder();
 
 // The monitor as the program runs it, window shown (a tick then raises no

@@ -9,17 +9,56 @@
 #include "core/regprocs.h"
 #include "core/strutil.h"
 #include "core/texts.h"
+#include "platform/nocase.h"
 #include "platform/registry.h"
 
 static_assert(sizeof(EntradaValidada) == 260, "records are 260 bytes on disk");
 static_assert(sizeof(EntradaValidada::Nombre) == sizeof(EntradaValidada::Ruta),
               "the index takes both fields at one width");
 
+const int32_t kHklm = plat::kHkeyLocalMachine;
+const int32_t kHkcu = plat::kHkeyCurrentUser;
+const int32_t kHkcr = plat::kHkeyClassesRoot;
+
+// The six places of old first, in their order; the others after them.
 const Lugar kLugares[kNumLugares] = {
-    {plat::kHkeyLocalMachine, txt::kRunKey},
-    {plat::kHkeyLocalMachine, txt::kRunServicesKey},
-    {plat::kHkeyCurrentUser, txt::kRunKey},
-    {plat::kHkeyCurrentUser, txt::kRunServicesKey},
+    {kHklm, txt::kRunKey, 0, 0, kVistasDos, kFilasValores, kQuitarValor},
+    {kHklm, txt::kRunServicesKey, 0, 0, kVistasDos, kFilasValores, kQuitarValor},
+    {kHkcu, txt::kRunKey, 0, 0, kVistaUna, kFilasValores, kQuitarValor},
+    {kHkcu, txt::kRunServicesKey, 0, 0, kVistaUna, kFilasValores, kQuitarValor},
+    {kHkcu, txt::kShellFoldersKey, txt::kStartupValue, 0, kVistaUna, kFilasCarpeta,
+     kQuitarFichero},
+    {kHkcr, txt::kOpenCommandKey, "", txt::kStandardOpenCommand, kVistaUna, kFilasOrdenExe,
+     kQuitarEstandar},
+    {kHklm, txt::kRunOnceKey, 0, 0, kVistasDos, kFilasValores, kQuitarValor},
+    {kHkcu, txt::kRunOnceKey, 0, 0, kVistaUna, kFilasValores, kQuitarValor},
+    {kHklm, txt::kPoliciesRunKey, 0, 0, kVistasCompartidas, kFilasValores, kQuitarValor},
+    {kHkcu, txt::kPoliciesRunKey, 0, 0, kVistaUna, kFilasValores, kQuitarValor},
+    {kHklm, txt::kShellFoldersKey, txt::kCommonStartupValue, 0, kVistaUna, kFilasCarpeta,
+     kQuitarFichero},
+    {kHkcr, txt::kClasesCom + txt::kClases, "", txt::kStandardOpenCommand, kVistaUna,
+     kFilasNoEstandar, kQuitarEstandar},
+    {kHkcr, txt::kClasesBat + txt::kClases, "", txt::kStandardOpenCommand, kVistaUna,
+     kFilasNoEstandar, kQuitarEstandar},
+    {kHkcr, txt::kClasesCmd + txt::kClases, "", txt::kStandardOpenCommand, kVistaUna,
+     kFilasNoEstandar, kQuitarEstandar},
+    {kHkcr, txt::kClasesPif + txt::kClases, "", txt::kStandardOpenCommand, kVistaUna,
+     kFilasNoEstandar, kQuitarEstandar},
+    {kHkcr, txt::kClasesScr + txt::kClases, "", txt::kStandardScrCommand, kVistaUna,
+     kFilasNoEstandar, kQuitarEstandar},
+    {kHkcu, txt::kClasesExe, "", 0, kVistaUna, kFilasPresente, kQuitarValor},
+    {kHkcu, txt::kClasesCom, "", 0, kVistaUna, kFilasPresente, kQuitarValor},
+    {kHkcu, txt::kClasesBat, "", 0, kVistaUna, kFilasPresente, kQuitarValor},
+    {kHkcu, txt::kClasesCmd, "", 0, kVistaUna, kFilasPresente, kQuitarValor},
+    {kHkcu, txt::kClasesPif, "", 0, kVistaUna, kFilasPresente, kQuitarValor},
+    {kHkcu, txt::kClasesScr, "", 0, kVistaUna, kFilasPresente, kQuitarValor},
+    {kHklm, txt::kWinlogonKey, txt::kShellValue, txt::kStandardShell, kVista64,
+     kFilasNoEstandarSinCaso, kQuitarEstandar},
+    {kHklm, txt::kWinlogonKey, txt::kUserinitValue, txt::kStandardUserinit, kVista64,
+     kFilasNoEstandarSinCaso, kQuitarEstandar},
+    {kHkcu, txt::kWinlogonKey, txt::kShellValue, 0, kVistaUna, kFilasPresente, kQuitarValor},
+    {kHkcu, txt::kWindowsKey, txt::kLoadValue, 0, kVistaUna, kFilasNoVacio, kQuitarVaciar},
+    {kHkcu, txt::kWindowsKey, txt::kRunValue, 0, kVistaUna, kFilasNoVacio, kQuitarVaciar},
 };
 
 namespace {
@@ -59,6 +98,21 @@ RegView VistaDeTexto(const std::string& vista) {
   if (vista == txt::kView64) return kRegView64;
   if (vista == txt::kView32) return kRegView32;
   return kRegViewDefault;
+}
+
+std::string Estandar(const Lugar& lugar) {
+  const std::string estandar = lugar.estandar;
+  return estandar[0] == '\\' ? plat::SystemFolder() + estandar : estandar;
+}
+
+// Whether a named value's text gives its place a row.
+bool DaFila(const Lugar& lugar, const std::string& text) {
+  if (lugar.filas == kFilasPresente) return true;
+  if (lugar.filas == kFilasNoVacio) return !text.empty();
+  const std::string estandar = Estandar(lugar);
+  if (lugar.filas == kFilasNoEstandar) return text != estandar;
+  return !plat::SameNoCase(text, estandar) &&
+         !(estandar[estandar.size() - 1] == ',' && plat::SameNoCase(text + ',', estandar));
 }
 
 bool NombreDeFicheroSeguro(const std::string& name) {
@@ -129,12 +183,55 @@ void Monitor::llegirdelregistre() {
   const bool dosVistas = plat::RegHasTwoViews();
   for (int p = 0; p < kNumLugares; ++p) {
     const Lugar& lugar = kLugares[p];
-    const bool porVistas = dosVistas && lugar.root == plat::kHkeyLocalMachine;
+    cells.assign(kList1Cols, std::string());
+    if (lugar.filas == kFilasCarpeta) {
+      const std::string carpeta = ReadRegValue(lugar.root, lugar.key, lugar.valor);
+      if (carpeta == txt::kNotFound) continue;
+      // On NT the folder and its files by their exact names; on 9x the ANSI
+      // names are exact.
+      std::vector<std::string> names;
+      std::string carpetaW;
+      const bool wide = ReadRegWide(lugar.root, lugar.key, lugar.valor, &carpetaW) &&
+                        plat::ListOrdinaryFilesW(carpetaW, &names);
+      if (!wide) plat::ListOrdinaryFiles(carpeta + txt::kAllFiles, &names);
+      for (size_t i = 0; i < names.size(); ++i) {
+        cells[kColExacto] = wide ? ExactoDeWide(names[i]) : ExactoDeAnsi(names[i]);
+        cells[kColNombre] = cells[kColRuta] = NombreVisible(cells[kColExacto]);
+        cells[kColUbicacion] = carpeta;
+        AnadirEntrada(&entradas, &cells);
+      }
+      continue;
+    }
+    cells[kColUbicacion] = DecimalText(lugar.root);
+    if (lugar.filas == kFilasOrdenExe) {
+      const std::string orden = ReadRegValue(lugar.root, lugar.key, "");
+      if ((orden.size() > 1 ? orden.substr(1, 2) : std::string()) == "%1") continue;
+      cells[kColNombre] = cells[kColRuta] = orden;
+      AnadirEntrada(&entradas, &cells);
+      continue;
+    }
+    cells[kColSubclave] = lugar.key;
+    const bool porVistas = dosVistas && lugar.vistas != kVistaUna;
     const RegView vistas[2] = {porVistas ? kRegView64 : kRegViewDefault, kRegView32};
-    for (int v = 0; v < (porVistas ? 2 : 1); ++v) {
+    const int32_t desde = entradas;
+    for (int v = 0; v < (porVistas && lugar.vistas != kVista64 ? 2 : 1); ++v) {
       RegKey key;
-      key.Open(lugar.root, lugar.key, vistas[v]);
+      // A key that is not there costs its one failed open.
+      if (!key.Open(lugar.root, lugar.key, vistas[v])) continue;
+      cells[kColVista] = !porVistas ? "" : (v == 0 ? txt::kView64 : txt::kView32);
+      if (lugar.valor) {
+        // A named value by its name, which ANSI gives exactly; an open
+        // command's row is named by the command.
+        std::string text;
+        if (!ReadRegValueAt(key, lugar.valor, &text) || !DaFila(lugar, text)) continue;
+        cells[kColNombre] = *lugar.valor ? std::string(lugar.valor) : text;
+        cells[kColRuta] = text;
+        AnadirEntrada(&entradas, &cells);
+        continue;
+      }
       ValueReader reader(key, kRegNameCharsMax, kRegDataBytesMax);
+      if (v == 1 && lugar.vistas == kVistasCompartidas && MismosValores(&reader, desde, entradas))
+        continue;
       for (uint32_t i = 0;; ++i) {
         EnumStatus status;
         RegEnumResult value = reader.Read(i, &status);
@@ -142,40 +239,9 @@ void Monitor::llegirdelregistre() {
         cells[kColNombre] = value.name;
         cells[kColExacto] = value.exact;
         cells[kColRuta] = status == kEnumOk ? value.data : std::string(txt::kNotFound);
-        cells[kColUbicacion] = DecimalText(lugar.root);
-        cells[kColSubclave] = lugar.key;
-        cells[kColVista] = !porVistas ? "" : (v == 0 ? txt::kView64 : txt::kView32);
         AnadirEntrada(&entradas, &cells);
       }
     }
-  }
-
-  cells.assign(kList1Cols, std::string());
-  const std::string carpeta =
-      ReadRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
-  if (carpeta != txt::kNotFound) {
-    // On NT the folder and its files by their exact names; on 9x the ANSI
-    // names are exact.
-    std::vector<std::string> names;
-    std::string carpetaW;
-    const bool wide = ReadRegWide(plat::kHkeyCurrentUser, txt::kShellFoldersKey,
-                                  txt::kStartupValue, &carpetaW) &&
-                      plat::ListOrdinaryFilesW(carpetaW, &names);
-    if (!wide) plat::ListOrdinaryFiles(carpeta + txt::kAllFiles, &names);
-    for (size_t i = 0; i < names.size(); ++i) {
-      cells[kColExacto] = wide ? ExactoDeWide(names[i]) : ExactoDeAnsi(names[i]);
-      cells[kColNombre] = cells[kColRuta] = NombreVisible(cells[kColExacto]);
-      cells[kColUbicacion] = carpeta;
-      AnadirEntrada(&entradas, &cells);
-    }
-  }
-
-  const std::string orden = ReadRegValue(plat::kHkeyClassesRoot, txt::kOpenCommandKey, "");
-  if ((orden.size() > 1 ? orden.substr(1, 2) : std::string()) != "%1") {
-    cells[kColNombre] = cells[kColRuta] = orden;
-    cells[kColExacto].clear();
-    cells[kColUbicacion] = DecimalText(plat::kHkeyClassesRoot);
-    AnadirEntrada(&entradas, &cells);
   }
 
   LIST1.SetFixedRows(1);
@@ -297,8 +363,9 @@ int32_t Monitor::FilaDeEntrada(const std::vector<std::string>& entrada) const {
 // Deletes exactly the listed file of the folder the registry names now: on NT
 // by its wide name through a path the system does not normalise; on 9x by
 // its ANSI name, unless the system would take that name for another file.
-bool Monitor::QuitarFichero(const std::string& carpeta, const std::string& nombre,
-                            const std::string& exacto, std::string* why) {
+bool Monitor::QuitarFichero(const Lugar& lugar, const std::string& carpeta,
+                            const std::string& nombre, const std::string& exacto,
+                            std::string* why) {
   if (!NombreDeFicheroSeguro(nombre) || !NombreDeFicheroSeguro(NombreVisible(exacto))) {
     *why = txt::kNoEliminadoNombre;
     return false;
@@ -307,8 +374,7 @@ bool Monitor::QuitarFichero(const std::string& carpeta, const std::string& nombr
   uint32_t error = 0;
   bool ok;
   if (plat::HasWideNames()) {
-    if (!ReadRegWide(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue,
-                     &carpetaW) ||
+    if (!ReadRegWide(lugar.root, lugar.key, lugar.valor, &carpetaW) ||
         !WideExacto(exacto, &nombreW)) {
       *why = txt::kNoEliminadoExacto;
       return false;
@@ -326,56 +392,73 @@ bool Monitor::QuitarFichero(const std::string& carpeta, const std::string& nombr
   return ok;
 }
 
+bool Monitor::MismosValores(ValueReader* reader, int32_t desde, int32_t hasta) const {
+  for (int32_t row = desde + 1;; ++row) {
+    EnumStatus status;
+    const RegEnumResult value = reader->Read(static_cast<uint32_t>(row - desde - 1), &status);
+    if (status == kEnumNoMore) return row == hasta + 1;
+    if (row > hasta || LIST1.TextMatrix(row, kColExacto) != value.exact ||
+        LIST1.TextMatrix(row, kColRuta) != (status == kEnumOk ? value.data : txt::kNotFound))
+      return false;
+  }
+}
+
+int Monitor::LugarDeFila(int32_t row) const {
+  const std::string& ubicacion = LIST1.TextMatrix(row, kColUbicacion);
+  const std::string& subclave = LIST1.TextMatrix(row, kColSubclave);
+  for (int p = 0; p < kNumLugares; ++p) {
+    const Lugar& l = kLugares[p];
+    if (l.filas == kFilasCarpeta) {
+      // The folder the registry names now: a file is deleted only from there.
+      const std::string carpeta = ReadRegValue(l.root, l.key, l.valor);
+      if (carpeta != txt::kNotFound && ubicacion == carpeta) return p;
+    } else if (ubicacion == DecimalText(l.root) &&
+               subclave == (l.filas == kFilasOrdenExe ? "" : l.key) &&
+               (!l.valor || !*l.valor || LIST1.TextMatrix(row, kColNombre) == l.valor)) {
+      return p;
+    }
+  }
+  return -1;
+}
+
 bool Monitor::eliminar(std::string* why) {
   const int32_t row = LIST1.Row();
   if (row < 1 || row >= LIST1.Rows()) return true;
   const std::vector<std::string> entrada = EntradaDeFila(row);
   const std::string ubicacion = LIST1.TextMatrix(row, kColUbicacion);
-  const std::string subclave = LIST1.TextMatrix(row, kColSubclave);
   const std::string nombre = LIST1.TextMatrix(row, kColNombre);
-  const std::string vista = LIST1.TextMatrix(row, kColVista);
+  const RegView vista = VistaDeTexto(LIST1.TextMatrix(row, kColVista));
   const std::string& guardado = LIST1.TextMatrix(row, kColExacto);
-  const std::string exacto = guardado.empty() ? ExactoDeAnsi(nombre) : guardado;
+  const int p = LugarDeFila(row);
   LIST1.SetCol(kColNombre);
 
-  const std::string carpeta =
-      ReadRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
-  const std::string inicio = std::string(txt::kNoEliminadoBefore) + nombre;
-  int32_t root = 0;
   bool quizaSigue = false;
   std::string razon;
-  if (carpeta != txt::kNotFound && ubicacion == carpeta) {
-    if (!QuitarFichero(carpeta, nombre, exacto, &razon)) {
-      llegirdelregistre();
-      *why = inicio + razon;
-      return false;
-    }
-  } else if (ParseInt32(ubicacion, &root)) {
-    if (root != plat::kHkeyClassesRoot) {
-      // A name no function can give exactly is left alone: any other name
-      // would be another value's.
-      if (!DeleteRegValueExact(root, subclave, VistaDeTexto(vista), exacto, &quizaSigue)) {
-        llegirdelregistre();
-        *why = inicio + txt::kNoEliminadoExacto;
-        return false;
-      }
-    } else {
-      WriteRegValue(plat::kHkeyClassesRoot, txt::kOpenCommandKey, "", plat::kRegSz,
-                    txt::kStandardOpenCommand);
-    }
-  } else {
+  if (p < 0) {
     // The Startup folder setting changed since the scan: nothing is known to
     // be safe to delete.
-    llegirdelregistre();
-    *why = inicio + txt::kNoEliminadoCarpeta;
-    return false;
+    razon = txt::kNoEliminadoCarpeta;
+  } else {
+    const Lugar& l = kLugares[p];
+    const std::string exacto = guardado.empty() ? ExactoDeAnsi(nombre) : guardado;
+    if (l.quitar == kQuitarFichero) {
+      QuitarFichero(l, ubicacion, nombre, exacto, &razon);
+    } else if (l.quitar == kQuitarValor) {
+      // A named value is named by its place. A name no function can give
+      // exactly is left alone: any other name would be another value's.
+      if (!DeleteRegValueExact(l.root, l.key, vista, l.valor ? ExactoDeAnsi(l.valor) : exacto,
+                               &quizaSigue))
+        razon = txt::kNoEliminadoExacto;
+    } else {
+      WriteRegValue(l.root, l.key, l.valor, plat::kRegSz,
+                    l.quitar == kQuitarVaciar ? std::string() : Estandar(l), vista);
+    }
   }
   llegirdelregistre();
-  if (quizaSigue || FilaDeEntrada(entrada) > 0) {
-    *why = inicio + txt::kNoEliminadoSigue;
-    return false;
-  }
-  return true;
+  if (razon.empty() && (quizaSigue || FilaDeEntrada(entrada) > 0)) razon = txt::kNoEliminadoSigue;
+  if (razon.empty()) return true;
+  *why = txt::kNoEliminadoBefore + nombre + razon;
+  return false;
 }
 
 void Monitor::comprobar() {

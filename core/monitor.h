@@ -9,6 +9,7 @@
 
 #include "core/grid.h"
 #include "core/indice.h"
+#include "core/regprocs.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 
@@ -40,12 +41,36 @@ enum {
 // number, so none of them can have been written by a save.
 const int32_t kMaxRegistros = 32767;
 
-// The four watched keys, in the order the scan reads them.
+// Which values of a place give rows, and when.
+enum Filas {
+  kFilasValores,     // every value of the key
+  kFilasCarpeta,     // every ordinary file of the folder that the value names
+  kFilasOrdenExe,    // the open command of .exe files, as the first program read it
+  kFilasPresente,    // the value, whenever it is there
+  kFilasNoVacio,     // the value, when not empty
+  kFilasNoEstandar,  // the value, when not exactly its standard text
+  kFilasNoEstandarSinCaso,  // the same without regard to case
+};
+// How an entry leaves the start-up: its value deleted, its file deleted, the
+// standard text written back, or the value emptied.
+enum Quitar { kQuitarValor, kQuitarFichero, kQuitarEstandar, kQuitarVaciar };
+// Registry views a place is read in where there are two; one elsewhere.
+// A key that Windows 7 and later share between the views reads the same in
+// both: its 32-bit view is listed only where it reads otherwise.
+enum Vistas { kVistaUna, kVistasDos, kVista64, kVistasCompartidas };
+
+// One watched start-up place. `valor` names the value that gives the row or
+// the folder (0: every value of the key); `estandar` is the text written
+// back, and compared with where the row depends on it ("\..." lies below
+// the system folder).
 struct Lugar {
   int32_t root;
   const char* key;
+  const char* valor;
+  const char* estandar;
+  uint8_t vistas, filas, quitar;
 };
-const int kNumLugares = 4;
+const int kNumLugares = 27;
 extern const Lugar kLugares[kNumLugares];
 
 class Monitor {
@@ -90,12 +115,16 @@ class Monitor {
  private:
   bool AbrirEn(const std::string& ruta, std::string* why);
   void AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells);
+  // Whether the key's values read as the table's rows desde + 1 to hasta.
+  bool MismosValores(ValueReader* reader, int32_t desde, int32_t hasta) const;
+  // The place a row was listed from, by its hidden columns; -1 if none now.
+  int LugarDeFila(int32_t row) const;
   // Whether a record holds the name field and the command a save would write.
   bool Coincide(const std::string& clave, const std::string& ruta) const;
   // The row of the entry with these hidden columns and name; -1 if none.
   int32_t FilaDeEntrada(const std::vector<std::string>& entrada) const;
   std::vector<std::string> EntradaDeFila(int32_t row) const;
-  bool QuitarFichero(const std::string& carpeta, const std::string& nombre,
+  bool QuitarFichero(const Lugar& lugar, const std::string& carpeta, const std::string& nombre,
                      const std::string& exacto, std::string* why);
 
   plat::Desktop* desktop_;

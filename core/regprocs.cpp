@@ -37,6 +37,10 @@ std::string DataBuffer(plat::DWORD size) { return std::string(size < 4 ? 4 : siz
 
 plat::BYTE* Bytes(std::string* buf) { return reinterpret_cast<plat::BYTE*>(&(*buf)[0]); }
 
+plat::REGSAM ViewFlag(RegView view) {
+  return view == kRegView64 ? plat::kKeyWow64_64Key : plat::kKeyWow64_32Key;
+}
+
 }  // namespace
 
 bool RegKey::Open(int32_t root, const std::string& subKey, RegView view, plat::REGSAM access,
@@ -47,8 +51,8 @@ bool RegKey::Open(int32_t root, const std::string& subKey, RegView view, plat::R
   if (view == kRegViewDefault) {
     code = plat::RegOpenKeyA(plat::RootKey(root), subKey.c_str(), &opened);
   } else {
-    const plat::REGSAM flag = view == kRegView64 ? plat::kKeyWow64_64Key : plat::kKeyWow64_32Key;
-    code = plat::RegOpenKeyExA(plat::RootKey(root), subKey.c_str(), 0, access | flag, &opened);
+    code = plat::RegOpenKeyExA(plat::RootKey(root), subKey.c_str(), 0, access | ViewFlag(view),
+                               &opened);
   }
   if (code == plat::kErrorSuccess) key_.Reset(opened);
   if (status) *status = code;
@@ -66,6 +70,19 @@ std::string ReadRegValue(int32_t root, const std::string& subKey, const std::str
       plat::kErrorSuccess)
     return txt::kNotFound;
   return DataText(type, data, size, false);
+}
+
+bool ReadRegValueAt(const RegKey& key, const std::string& valueName, std::string* text) {
+  plat::DWORD type = 0, size = 0;
+  const plat::LONG code = plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0, &type, 0, &size);
+  if (code != plat::kErrorSuccess && code != plat::kErrorMoreData) return false;
+  std::string data = DataBuffer(size);
+  *text = size <= kRegDataBytesMax && plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0,
+                                                             &type, Bytes(&data), &size) ==
+                                          plat::kErrorSuccess
+              ? DataText(type, data, size, false)
+              : std::string(txt::kNotFound);
+  return true;
 }
 
 namespace {
@@ -181,9 +198,13 @@ RegEnumResult EnumRegValue(int32_t root, const std::string& subKey, uint32_t ind
 }
 
 void WriteRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
-                   uint32_t type, const std::string& data) {
+                   uint32_t type, const std::string& data, RegView view) {
   plat::HKEY created = 0;
-  plat::RegCreateKeyA(plat::RootKey(root), subKey.c_str(), &created);
+  if (view == kRegViewDefault)
+    plat::RegCreateKeyA(plat::RootKey(root), subKey.c_str(), &created);
+  else
+    plat::RegCreateKeyExA(plat::RootKey(root), subKey.c_str(), 0, 0, 0,
+                          plat::kKeySetValue | ViewFlag(view), 0, &created, 0);
   const plat::OwnedKey owned(created);
   const plat::HKEY key = owned.Get();
   if (type == plat::kRegDword) {

@@ -58,6 +58,10 @@ class RegKey {
 std::string ReadRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
                          RegView view = kRegViewDefault);
 
+// The named value of an open key: its data as text, read whole ("Not Found"
+// past kRegDataBytesMax); false when the key holds no such value.
+bool ReadRegValueAt(const RegKey& key, const std::string& valueName, std::string* text);
+
 RegEnumResult EnumRegValue(int32_t root, const std::string& subKey, uint32_t index,
                            EnumStatus* status = 0, RegView view = kRegViewDefault);
 
@@ -65,7 +69,7 @@ RegEnumResult EnumRegValue(int32_t root, const std::string& subKey, uint32_t ind
 // stored when it is not one); any other type stores the text as REG_SZ with
 // its terminating zero, so that it reads back whole.
 void WriteRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
-                   uint32_t type, const std::string& data);
+                   uint32_t type, const std::string& data, RegView view = kRegViewDefault);
 
 void DeleteRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
                     RegView view = kRegViewDefault);

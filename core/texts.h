@@ -1,6 +1,7 @@
 // Every text of the program, in one place. The program's own texts are
 // Spanish, written as CP1252 bytes, the code page of the platform boundary.
 #pragma once
+#include <stddef.h>
 
 namespace txt {
 
@@ -15,6 +16,29 @@ const char kStartupValue[] = "Startup";
 const char kOpenCommandKey[] = "exefile\\shell\\open\\command";
 const char kStandardOpenCommand[] = "\"%1\" %*";
 const char kAllFiles[] = "\\*.*";
+const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const char kPoliciesRunKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run";
+const char kCommonStartupValue[] = "Common Startup";
+// The user's classes; past the first kClases characters each is the machine's
+// key of the same type, as HKEY_CLASSES_ROOT names it.
+const size_t kClases = 17;
+const char kClasesExe[] = "Software\\Classes\\exefile\\shell\\open\\command";
+const char kClasesCom[] = "Software\\Classes\\comfile\\shell\\open\\command";
+const char kClasesBat[] = "Software\\Classes\\batfile\\shell\\open\\command";
+const char kClasesCmd[] = "Software\\Classes\\cmdfile\\shell\\open\\command";
+const char kClasesPif[] = "Software\\Classes\\piffile\\shell\\open\\command";
+const char kClasesScr[] = "Software\\Classes\\scrfile\\shell\\open\\command";
+const char kStandardScrCommand[] = "\"%1\" /S";
+const char kWinlogonKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+const char kWindowsKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+const char kShellValue[] = "Shell";
+const char kStandardShell[] = "explorer.exe";
+const char kUserinitValue[] = "Userinit";
+// Below the system folder; its trailing comma may be there or not.
+const char kStandardUserinit[] = "\\userinit.exe,";
+const char kLoadValue[] = "Load";
+const char kRunValue[] = "Run";
 
 // Data file.
 const char kDataFile[] = "c:\\windows\\ximvar.dat";

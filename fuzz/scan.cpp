@@ -50,7 +50,7 @@ const Place kWatched[] = {
     {plat::kHkeyCurrentUser, txt::kRunServicesKey, kRegViewDefault, txt::kRunServicesKey, ""},
 };
 const int kWatchedCount = sizeof kWatched / sizeof kWatched[0];
-const char kUnwatched[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const char kUnwatched[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx";
 
 uint32_t AnyType(FuzzedDataProvider* in) {
   const uint32_t common[] = {plat::kRegNone,   plat::kRegSz,    plat::kRegExpandSz,

@@ -28,6 +28,9 @@ bool DeleteFileW(const std::string& folder, const std::string& name, uint32_t* e
 // True when `path` names an existing ordinary file (not hidden, not system).
 bool FileExists(const std::string& path);
 
+// The system folder, as the system gives it ("C:\WINDOWS\system32").
+std::string SystemFolder();
+
 // Creates one folder (its parent must exist); false when it was not made.
 bool CreateFolder(const std::string& path);
 

@@ -134,6 +134,12 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotOrdinary) == 0;
 }
 
+std::string SystemFolder() {
+  char path[MAX_PATH];
+  const UINT n = GetSystemDirectoryA(path, MAX_PATH);
+  return std::string(path, n < MAX_PATH ? n : 0);
+}
+
 bool CreateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), 0) != FALSE; }
 
 bool DeleteFileA(const std::string& path, uint32_t* error) {

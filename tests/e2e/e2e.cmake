@@ -11,6 +11,13 @@ add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-alert-validate-second-copy-tray
 # The display and Wine are shared with the other Wine tests.
 set_tests_properties(${CENTINELA_TEST_PREFIX}e2e-alert-validate-second-copy-tray PROPERTIES
   TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)
+# The start-up places after the first six, each planted while the program
+# is hidden, then removed with the keys (tests/e2e/places.sh).
+add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-later-start-up-places
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/e2e.sh $<TARGET_FILE:centinela>
+          ${CMAKE_BINARY_DIR}/e2e-places - places)
+set_tests_properties(${CENTINELA_TEST_PREFIX}e2e-later-start-up-places PROPERTIES
+  TIMEOUT 600 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)
 add_test(NAME ${CENTINELA_TEST_PREFIX}program-has-no-elevation-manifest
   COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:centinela>
           -P ${PROJECT_SOURCE_DIR}/tests/e2e/check-no-elevation.cmake)

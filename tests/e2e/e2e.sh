@@ -4,7 +4,10 @@
 # its own (no window manager, so every top-level window is an X window the
 # size of its client area).
 #
-#   e2e.sh CENTINELA_EXE WORK_DIR SCREENSHOT_PNG
+#   e2e.sh CENTINELA_EXE WORK_DIR SCREENSHOT_PNG [places]
+#
+# With "places", the same prefix and display serve the start-up places after
+# the first six instead (tests/e2e/places.sh). Otherwise:
 #
 # In a fresh prefix under WORK_DIR whose only start-up entry is one value in
 # the user's Run key:
@@ -29,8 +32,8 @@
 # Every wait is bounded. Exit code 77 means a tool is missing (skipped).
 set -u
 
-if [ $# -ne 3 ]; then
-  echo "usage: $0 CENTINELA_EXE WORK_DIR SCREENSHOT_PNG" >&2
+if [ $# -ne 3 ] && [ "${4:-}" != places ]; then
+  echo "usage: $0 CENTINELA_EXE WORK_DIR SCREENSHOT_PNG [places]" >&2
   exit 2
 fi
 for tool in wine wineserver Xvfb xdotool import; do
@@ -132,9 +135,10 @@ start_program() {
 }
 
 # The grid sits at (120, 360) twips inside a 2-pixel edge; its header row and
-# each data row are 14 pixels high (Tahoma 6.75 pt at 96 dpi).
-select_entry() {
-  click_in "$main" $(($(px 120) + 2 + 80)) $(($(px 360) + 2 + 14 + 7)) || fail "click on the row"
+# each data row are 14 pixels high (Tahoma 6.75 pt at 96 dpi). Row $1, or 1.
+select_row() {
+  click_in "$main" $(($(px 120) + 2 + 80)) $(($(px 360) + 2 + 14 * ${1:-1} + 7)) ||
+    fail "click on row ${1:-1}"
 }
 
 # End Task: a bare WM_CLOSE to the main window must end the program.
@@ -174,6 +178,8 @@ wineserver -p </dev/null >/dev/null 2>&1
 run_quietly() { timeout 60 "$@" </dev/null >>"$work/wine.log" 2>&1; }
 # Wine registers start-up values of its own: the program must see ours only.
 empty_run_keys 60 "$work/wine.log"
+# shellcheck source=tests/e2e/places.sh
+[ "${4:-}" = places ] && source "$(dirname "${BASH_SOURCE[0]}")/places.sh"
 run_quietly wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v "$entry" \
   /t REG_SZ /d "$command" /f || fail "could not add the Run value"
 rm -f "$datafile"
@@ -182,7 +188,7 @@ step "start: the alert comes first"
 start_program alert
 
 step "select the entry; Enter on each focused button"
-select_entry
+select_row
 # Tab order: grid, selection field, the two actions, "?".
 ask '^Eliminar\.\.\.$' Tab Tab Tab Return -- Tab Return
 ask '^Validar\.\.\.$' shift+Tab Return -- Return
@@ -252,7 +258,7 @@ fallback="$(winepath -u "$appdata" 2>/dev/null)/ximvar.dat"
 rm -f "$datafile" "$fallback"
 mkdir "$datafile" || fail "could not make a folder at $datafile"
 start_program alert
-select_entry
+select_row
 ask '^Validar\.\.\.$' Tab Tab Return -- Return
 check_record "$fallback"
 [ -d "$datafile" ] || fail "the folder at $datafile was touched"

@@ -97,6 +97,8 @@ bool DeleteFileA(const std::string& path, uint32_t* error) {
 
 bool FileExists(const std::string& path) { return IsFile(standin::MapPath(path)); }
 
+std::string SystemFolder() { return "C:\\WINDOWS\\system32"; }
+
 bool CreateFolder(const std::string& path) {
   return mkdir(standin::MapPath(path).c_str(), 0755) == 0;
 }
