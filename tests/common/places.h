@@ -1,6 +1,6 @@
 // The six watched places as a test sets them up: natively on the stand-in
-// registry and a folder below a temporary root, under Wine on the prefix's
-// real registry and a real Startup folder. Every test starts from empty places.
+// registry and disk, under Wine on the prefix's real registry and a real
+// Startup folder. Every test starts from empty places.
 #pragma once
 #include <stdint.h>
 
@@ -9,6 +9,7 @@
 
 #include "core/regprocs.h"
 #include "core/texts.h"
+#include "platform/files.h"
 
 namespace places {
 
@@ -23,10 +24,9 @@ void Reset();
 std::string StartupFolder();
 // Files by Windows path, and in the Startup folder by name.
 void AddFile(const std::string& path);
-bool FileExists(const std::string& path);
 inline void AddStartupFile(const std::string& name) { AddFile(StartupFolder() + "\\" + name); }
 inline bool StartupFileExists(const std::string& name) {
-  return FileExists(StartupFolder() + "\\" + name);
+  return plat::FileExists(StartupFolder() + "\\" + name);
 }
 void AddStartupFolder(const std::string& name);
 

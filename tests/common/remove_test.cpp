@@ -90,7 +90,7 @@ TEST_F(RemoveTest, ARowThatPointsOutOfTheFolderRemovesNothing) {
     std::string why;
     EXPECT_FALSE(Remove(row, &why)) << name;
     EXPECT_NE(why.find(name.empty() ? "senuelo.txt" : name), std::string::npos) << why;
-    EXPECT_TRUE(places::FileExists(victim)) << name;
+    EXPECT_TRUE(plat::FileExists(victim)) << name;
     EXPECT_TRUE(places::StartupFileExists("senuelo.txt")) << name;
   }
 }

@@ -25,12 +25,7 @@ TEST(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
       {"neither value", "", 0, kNoFolder, true, {}},
       {"PATH naming a missing file", places::Sz(pf), plat::kRegSz, kNoFolder, false, {pf}},
       // Found, but of a type that gives no text: nothing can start.
-      {"expandable PATH",
-       places::Sz("%P%\\x.exe"),
-       plat::kRegExpandSz,
-       kProgramInFolder,
-       true,
-       {""}},
+      {"expandable PATH", places::Sz("%P%\\x"), plat::kRegExpandSz, kProgramInFolder, true, {""}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -138,7 +138,7 @@ TEST_F(CheckTest, EachActionAsksFirstARemovalActsOnTheEntryItNamedAndAFailureIsT
     EXPECT_EQ(monitor.LIST1.Col(), kColRuta);
     EXPECT_EQ(monitor.TXTVALIDAR, c.name);
     EXPECT_EQ(places::DataFileBytes().size(), 0u);
-    if (c.fault == kDelete) plat::standin::FailNextDeletes(1);
+    if (c.fault == kDelete) plat::standin::Disk().failDeletes = 1;
     if (c.fault == kMachineWrite) plat::standin::DenyRegistryWrites(plat::kHkeyLocalMachine);
     if (c.fault == kKeyOpen) plat::standin::FailRegistryOpen(plat::kHkeyCurrentUser, txt::kRunKey);
     desktop.answers.push_back(plat::kIdYes);

@@ -80,7 +80,8 @@ TEST_F(FaultsTest, ASaveThatFailsHalfWayTouchesNoOtherRecord) {
                              grid.TextMatrix(row, kColSubclave), grid.TextMatrix(row, kColNombre),
                              grid.TextMatrix(row, kColRuta)));
 
-    plat::standin::FailWriteAfter(c.writesBefore, c.tornBytes);
+    plat::standin::Disk().writesBeforeTear = c.writesBefore;
+    plat::standin::Disk().tornBytes = c.tornBytes;
     ValidateAsked(6);
 
     std::string expected = before;
