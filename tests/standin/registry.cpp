@@ -47,9 +47,7 @@ std::string PathOf(HKEY key) {
 // The 32-bit view of a 64-bit system reaches HKLM\Software through Wow6432Node.
 std::string Full(HKEY key, const char* subKey, REGSAM sam) {
   std::string path = PathOf(key);
-  std::string rest = Upper(subKey ? subKey : "") + "\\";
-  for (size_t at = 0, cut; (cut = rest.find('\\', at)) != std::string::npos; at = cut + 1)
-    if (cut > at) path += "\\" + rest.substr(at, cut - at);
+  if (subKey && *subKey) path += "\\" + Upper(subKey);
   const std::string software = "80000002\\SOFTWARE";
   if ((sam & kKeyWow64_32Key) && path.compare(0, software.size(), software) == 0 &&
       path.compare(software.size(), 12, "\\WOW6432NODE") != 0)
@@ -90,16 +88,13 @@ LONG Values(HKEY key, REGSAM need, std::vector<Value>** values) {
 
 unsigned Fold(WCHAR c) { return c < 0x100 ? UpperCp1252(static_cast<unsigned char>(c)) : c; }
 
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < WideUnits(a); ++i)
-    if (Fold(WideAt(a, i)) != Fold(WideAt(b, i))) return false;
-  return true;
-}
-
 Value* Find(std::vector<Value>* values, const std::string& name) {
-  for (Value& v : *values)
-    if (SameName(v.name, name)) return &v;
+  for (Value& v : *values) {
+    bool same = v.name.size() == name.size();
+    for (size_t i = 0; same && i < WideUnits(name); ++i)
+      same = Fold(WideAt(v.name, i)) == Fold(WideAt(name, i));
+    if (same) return &v;
+  }
   return 0;
 }
 
@@ -153,8 +148,10 @@ LONG Set(HKEY key, const std::string& name, DWORD type, const std::string& bytes
   LONG status = Values(key, kKeySetValue, &values);
   if (status != kErrorSuccess) return status;
   Value* v = Find(values, name);
-  if (v) *v = Value{v->name, type, bytes};
-  else values->push_back(Value{name, type, bytes});
+  if (v)
+    *v = Value{v->name, type, bytes};
+  else
+    values->push_back(Value{name, type, bytes});
   return kErrorSuccess;
 }
 
@@ -199,8 +196,7 @@ LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD, char*, DWORD, REGSAM s
 LONG RegQueryValueExA(HKEY key, const char* name, DWORD*, DWORD* type, BYTE* data, DWORD* cbData) {
   return Query(key, NameOf(name), false, type, data, cbData);
 }
-LONG RegQueryValueExW(HKEY key, const WCHAR* name, DWORD*, DWORD* type, BYTE* data,
-                      DWORD* cbData) {
+LONG RegQueryValueExW(HKEY key, const WCHAR* name, DWORD*, DWORD* type, BYTE* data, DWORD* cbData) {
   return g.wide ? Query(key, NameOf(name), true, type, data, cbData) : kErrorCallNotImplemented;
 }
 LONG RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* cchName, DWORD*, DWORD* type,
