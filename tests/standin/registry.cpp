@@ -66,8 +66,6 @@ LONG OpenKey(HKEY key, const char* subKey, REGSAM sam, bool create, HKEY* result
   if (!g.keys.count(path)) {
     if (!create) return kErrorFileNotFound;
     if (readOnly) return kErrorAccessDenied;
-    for (size_t cut = 0; (cut = path.find('\\', cut + 1)) != std::string::npos;)
-      g.keys[path.substr(0, cut)];
     g.keys[path];
   }
   g.handles[g.next] = {path, !most ? sam : readOnly ? kKeyRead : kKeyAllAccess};
@@ -77,18 +75,18 @@ LONG OpenKey(HKEY key, const char* subKey, REGSAM sam, bool create, HKEY* result
 }
 
 // The key's values, when the handle is good and has the right asked.
-LONG Values(HKEY key, REGSAM need, std::vector<Value>** values) {
+std::vector<Value>* Values(HKEY key, REGSAM need, LONG* status) {
   const std::string path = PathOf(key);
-  if (path.empty()) return kErrorInvalidHandle;
   const uintptr_t h = reinterpret_cast<uintptr_t>(key);
-  if (g.handles.count(h) && (g.handles[h].second & need) != need) return kErrorAccessDenied;
-  *values = &g.keys[path];
-  return kErrorSuccess;
+  const bool denied = g.handles.count(h) && (g.handles[h].second & need) != need;
+  *status = path.empty() ? kErrorInvalidHandle : denied ? kErrorAccessDenied : kErrorSuccess;
+  return *status ? 0 : &g.keys[path];
 }
 
 unsigned Fold(WCHAR c) { return c < 0x100 ? UpperCp1252(static_cast<unsigned char>(c)) : c; }
 
 Value* Find(std::vector<Value>* values, const std::string& name) {
+  if (!values) return 0;
   for (Value& v : *values) {
     bool same = v.name.size() == name.size();
     for (size_t i = 0; same && i < WideUnits(name); ++i)
@@ -117,9 +115,8 @@ LONG Copy(const std::string& bytes, BYTE* data, DWORD* cbData) {
 }
 
 LONG Query(HKEY key, const std::string& name, bool wide, DWORD* type, BYTE* data, DWORD* cbData) {
-  std::vector<Value>* values = 0;
-  const LONG status = Values(key, kKeyQueryValue, &values);
-  const Value* v = status == kErrorSuccess ? Find(values, name) : 0;
+  LONG status;
+  const Value* v = Find(Values(key, kKeyQueryValue, &status), name);
   if (v && type) *type = v->type;
   return v ? Copy(DataOf(*v, wide), data, cbData) : status ? status : kErrorFileNotFound;
 }
@@ -127,9 +124,9 @@ LONG Query(HKEY key, const std::string& name, bool wide, DWORD* type, BYTE* data
 // The name goes out in units of one byte (ANSI) or two (wide), terminated.
 LONG Enum(HKEY key, DWORD index, void* name, DWORD* cchName, bool wide, DWORD* type, BYTE* data,
           DWORD* cbData) {
-  std::vector<Value>* values = 0;
-  LONG status = Values(key, kKeyQueryValue, &values);
-  if (status != kErrorSuccess) return status;
+  LONG status;
+  const std::vector<Value>* values = Values(key, kKeyQueryValue, &status);
+  if (!values) return status;
   if (index >= values->size()) return kErrorNoMoreItems;
   const Value& v = (*values)[index];
   if (type) *type = v.type;
@@ -144,22 +141,19 @@ LONG Enum(HKEY key, DWORD index, void* name, DWORD* cchName, bool wide, DWORD* t
 }
 
 LONG Set(HKEY key, const std::string& name, DWORD type, const std::string& bytes) {
-  std::vector<Value>* values = 0;
-  LONG status = Values(key, kKeySetValue, &values);
-  if (status != kErrorSuccess) return status;
+  LONG status;
+  std::vector<Value>* values = Values(key, kKeySetValue, &status);
   Value* v = Find(values, name);
-  if (v)
-    *v = Value{v->name, type, bytes};
-  else
-    values->push_back(Value{name, type, bytes});
-  return kErrorSuccess;
+  if (v) *v = Value{v->name, type, bytes};
+  if (values && !v) values->push_back(Value{name, type, bytes});
+  return status;
 }
 
 LONG Delete(HKEY key, const std::string& name) {
-  std::vector<Value>* values = 0;
-  const LONG status = Values(key, kKeySetValue, &values);
-  const Value* v = status == kErrorSuccess ? Find(values, name) : 0;
-  if (v) values->erase(values->begin() + (v - &(*values)[0]));
+  LONG status;
+  std::vector<Value>* values = Values(key, kKeySetValue, &status);
+  const Value* v = Find(values, name);
+  if (v) values->erase(values->begin() + (v - values->data()));
   return v ? kErrorSuccess : status ? status : kErrorFileNotFound;
 }
 
