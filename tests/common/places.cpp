@@ -20,12 +20,10 @@ int g_next = 0;
 
 // Made when missing.
 plat::OwnedKey OpenKey(int32_t root, const std::string& key, RegView view = kRegViewDefault) {
-  const plat::REGSAM flag = view == kRegView64   ? plat::kKeyWow64_64Key
-                            : view == kRegView32 ? plat::kKeyWow64_32Key
-                                                 : 0;
+  const plat::REGSAM flags[] = {0, plat::kKeyWow64_64Key, plat::kKeyWow64_32Key};  // by view
   plat::HKEY k = 0;
-  plat::RegCreateKeyExA(plat::RootKey(root), key.c_str(), 0, 0, 0, plat::kKeyAllAccess | flag, 0,
-                        &k, 0);
+  plat::RegCreateKeyExA(plat::RootKey(root), key.c_str(), 0, 0, 0,
+                        plat::kKeyAllAccess | flags[view], 0, &k, 0);
   return plat::OwnedKey(k);
 }
 

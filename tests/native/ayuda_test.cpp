@@ -48,12 +48,8 @@ TEST(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
     StartSysInfo(&desktop, &monitor);
     EXPECT_TRUE(counted);
     EXPECT_EQ(desktop.started, c.started);
-    EXPECT_EQ(desktop.boxes.size(), told ? 1u : 0u);
-    for (const plat::ShownBox& box : desktop.boxes) {
-      EXPECT_EQ(box.text, txt::kSysInfoNoDisponible);
-      EXPECT_EQ(box.caption, txt::kAppTitle);
-      EXPECT_EQ(box.type, plat::kMbOk);
-    }
+    const plat::ShownBox box = {txt::kSysInfoNoDisponible, txt::kAppTitle, plat::kMbOk};
+    EXPECT_EQ(desktop.boxes, std::vector<plat::ShownBox>(told ? 1 : 0, box));
   }
 }
 

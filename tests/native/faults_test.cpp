@@ -85,11 +85,11 @@ TEST_F(FaultsTest, ASaveThatFailsHalfWayTouchesNoOtherRecord) {
     expected.replace((rows[c.writesBefore] - 1) * 260, c.tornBytes,
                      saved[c.writesBefore].substr(0, c.tornBytes));
     EXPECT_EQ(places::DataFileBytes(), expected);
+    const std::string said = txt::kGuardarFallo + std::string(txt::kDataFile) + ": ";
     ASSERT_EQ(desktop.boxes.size(), 2u);
-    EXPECT_EQ(desktop.boxes[1].caption, txt::kGuardarCaption);
-    EXPECT_EQ(desktop.boxes[1].type, plat::kMbOk | plat::kMbIconStop);
-    EXPECT_EQ(desktop.boxes[1].text, std::string(txt::kGuardarFallo) + txt::kDataFile + ": " +
-                                         SystemErrorText(plat::kErrDiskFull));
+    EXPECT_EQ(desktop.boxes[1],
+              (plat::ShownBox{said + SystemErrorText(plat::kErrDiskFull), txt::kGuardarCaption,
+                              plat::kMbOk | plat::kMbIconStop}));
     EXPECT_EQ(monitor.TXTVALIDAR, "");
     // Row 6 reads "SI" only if its whole name and command reached record 6.
     const bool nameStored = expected.compare(5 * 260 + 60, 200, saved[3], 60, 200) == 0;
