@@ -31,12 +31,6 @@ struct Registry {
   bool wide = true;
 } g;
 
-std::string Upper(const std::string& s) {
-  std::string out;
-  for (char c : s) out += static_cast<char>(UpperCp1252(static_cast<unsigned char>(c)));
-  return out;
-}
-
 // "8000000N" for a root, the path of an open key, "" for a bad handle.
 std::string PathOf(HKEY key) {
   const uintptr_t h = reinterpret_cast<uintptr_t>(key);
@@ -46,8 +40,8 @@ std::string PathOf(HKEY key) {
 
 // The 32-bit view of a 64-bit system reaches HKLM\Software through Wow6432Node.
 std::string Full(HKEY key, const char* subKey, REGSAM sam) {
-  std::string path = PathOf(key);
-  if (subKey && *subKey) path += "\\" + Upper(subKey);
+  std::string path = PathOf(key) + (subKey && *subKey ? "\\" + std::string(subKey) : "");
+  for (char& c : path) c = static_cast<char>(UpperCp1252(static_cast<unsigned char>(c)));
   const std::string software = "80000002\\SOFTWARE";
   if ((sam & kKeyWow64_32Key) && path.compare(0, software.size(), software) == 0 &&
       path.compare(software.size(), 12, "\\WOW6432NODE") != 0)
@@ -105,13 +99,10 @@ std::string DataOf(const Value& v, bool wide) {
 
 LONG Copy(const std::string& bytes, BYTE* data, DWORD* cbData) {
   const DWORD size = static_cast<DWORD>(bytes.size());
-  if (data && size > *cbData) {
-    *cbData = size;
-    return kErrorMoreData;
-  }
-  if (data && size) memcpy(data, bytes.data(), size);
+  const bool fits = !data || size <= *cbData;
+  if (data && fits) memcpy(data, bytes.data(), size);
   if (cbData) *cbData = size;
-  return kErrorSuccess;
+  return fits ? kErrorSuccess : kErrorMoreData;
 }
 
 LONG Query(HKEY key, const std::string& name, bool wide, DWORD* type, BYTE* data, DWORD* cbData) {
@@ -233,11 +224,7 @@ bool HasWideNames() { return g.wide; }
 
 namespace standin {
 
-void ResetRegistry() {
-  const uintptr_t next = g.next;
-  g = Registry();
-  g.next = next;
-}
+void ResetRegistry() { g = Registry{{}, {}, g.next, {}, {}, true}; }  // handles stay unique
 void SetWideNames(bool wide) { g.wide = wide; }
 size_t OpenHandleCount() { return g.handles.size(); }
 void FailRegistryOpen(int32_t root, const std::string& subKey) {
