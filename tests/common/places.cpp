@@ -81,8 +81,6 @@ void Reset() {
 }
 
 std::string StartupFolder() { return g_startup; }
-void AddFile(const std::string& path) { WriteDataFileBytes("x", path); }
-void AddStartupFolder(const std::string& name) { plat::CreateFolder(g_startup + "\\" + name); }
 
 void SetValue(int32_t root, const std::string& key, const std::string& name, uint32_t type,
               const std::string& bytes, RegView view) {
@@ -154,13 +152,6 @@ void WriteDataFileBytes(const std::string& bytes, const std::string& path) {
   plat::DeleteFileA(path, &error);
   if (file.Open(path, static_cast<uint32_t>(bytes.size()), &error) && !bytes.empty())
     file.WriteRecord(1, bytes.data(), &error);
-}
-
-void GrowDataFile(uint64_t bytes) {
-  plat::RecordFile file;
-  uint32_t error;
-  if (file.Open(txt::kDataFile, 260, &error))
-    file.WriteRecord(static_cast<uint32_t>(bytes / 260), std::string(260, ' ').data(), &error);
 }
 
 }  // namespace places

@@ -74,7 +74,7 @@ TEST_F(RemoveTest, EachPlaceLosesExactlyTheEntryAndItsMarkStays) {
 TEST_F(RemoveTest, ARowThatPointsOutOfTheFolderRemovesNothing) {
   places::AddStartupFile("senuelo.txt");
   const std::string folder = places::StartupFolder(), victim = folder + "-victima.txt";
-  places::AddFile(victim);
+  places::WriteDataFileBytes("x", victim);
   for (const std::string name :
        {"", "..\\Inicio-victima.txt", "../Inicio-victima.txt", "c:..\\Inicio-victima.txt", ".."}) {
     places::SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue, folder);

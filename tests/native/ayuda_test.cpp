@@ -40,7 +40,7 @@ TEST(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
       places::SetString(hklm, txt::kMsinfoLocationKey, txt::kMsinfoLocationValue, folder);
       plat::CreateFolder(folder);
     }
-    if (c.folder == kProgramInFolder) places::AddFile(inFolder);
+    if (c.folder == kProgramInFolder) places::WriteDataFileBytes("x", inFolder);
     const bool told = !c.startWorks || c.started.empty() || c.started[0].empty();
     bool counted = !told;
     // A tick meanwhile keeps its hands off the table.
