@@ -1,8 +1,7 @@
 // One tick against its floor on the stand-in platform (abstract registry,
-// Startup folder below a temporary root), with Google Benchmark. Ends with
+// disk in memory), with Google Benchmark. Ends with
 // the table of ratios tick / floor.
 #include <benchmark/benchmark.h>
-#include <ftw.h>
 #include <stdio.h>
 
 #include <map>
@@ -65,15 +64,6 @@ std::string Name(const char* what, int entries) {
   return std::string(what) + "/" + std::to_string(entries);
 }
 
-int RemoveOne(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
-
-// The temporary root that the places were made under.
-void RemoveRoot() {
-  const std::string mapped = plat::standin::MapPath("c:\\x");
-  const std::string root = mapped.substr(0, mapped.size() - 4);
-  if (!root.empty()) nftw(root.c_str(), RemoveOne, 16, FTW_DEPTH | FTW_PHYS);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,7 +78,6 @@ int main(int argc, char** argv) {
   benchmark::SetDefaultTimeUnit(benchmark::kMicrosecond);
   benchmark::RunSpecifiedBenchmarks(&collector);
   benchmark::Shutdown();
-  RemoveRoot();
 
   std::vector<bench::Figures> rows;
   for (int entries : bench::kSizes) {
@@ -97,7 +86,7 @@ int main(int argc, char** argv) {
                         collector.micros[Name("floor_folder", entries)]};
     rows.push_back(f);
   }
-  printf("\nNative, stand-in platform (abstract registry, folder on disk):");
+  printf("\nNative, stand-in platform (abstract registry, disk in memory):");
   bench::PrintRatios(rows);
   return 0;
 }

@@ -2,13 +2,6 @@
 
 #include <algorithm>
 
-#include <ftw.h>
-#include <stdio.h>
-#include <stdlib.h>
-
-#include "tests/standin/standin.h"
-#include "tests/common/places.h"
-
 namespace fuzz {
 namespace {
 
@@ -16,24 +9,7 @@ const size_t kRecord = 260;
 const size_t kNameAt = 60;
 const size_t kNameWidth = 100;
 
-bool g_cleanupArranged = false;
-
-int RemoveOne(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
-
-// The temporary root below which the places' folders were made.
-void RemoveRoot() {
-  const std::string mapped = plat::standin::MapPath("c:\\x");
-  if (mapped.size() > 4)
-    nftw(mapped.substr(0, mapped.size() - 4).c_str(), RemoveOne, 16, FTW_DEPTH | FTW_PHYS);
-}
-
 }  // namespace
-
-void ResetPlaces() {
-  places::Reset();
-  if (!g_cleanupArranged) atexit(RemoveRoot);
-  g_cleanupArranged = true;
-}
 
 std::vector<std::string> Records(const std::string& file) {
   std::vector<std::string> records;

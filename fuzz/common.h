@@ -1,14 +1,10 @@
-// What the fuzz targets share: the six places set up as the tests set them
-// up (below a temporary root that goes when the process ends), the records
-// of a data file, and a failure that stops the fuzzer with its reason.
+// What the fuzz targets share: the records of a data file, and a failure
+// that stops the fuzzer with its reason.
 #pragma once
 #include <string>
 #include <vector>
 
 namespace fuzz {
-
-// Empties the six places and the data file (see tests/common/places.h).
-void ResetPlaces();
 
 // The 260-byte records the bytes of a data file hold, the last one filled
 // up with zeros.

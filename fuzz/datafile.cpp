@@ -32,7 +32,7 @@ void CheckLookup(Monitor* monitor, const std::vector<std::string>& stored,
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string file(reinterpret_cast<const char*>(data), size);
-  fuzz::ResetPlaces();
+  places::Reset();
   places::WriteDataFileBytes(file);
   plat::ScriptedDesktop desktop;
   Monitor monitor(&desktop);

@@ -185,7 +185,7 @@ void CheckTable(const Grid& grid, const std::vector<Cells>& expected, const char
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  fuzz::ResetPlaces();
+  places::Reset();
 
   std::vector<std::pair<std::string, std::string> > validated;
   std::set<std::string> files;

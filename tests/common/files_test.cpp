@@ -58,7 +58,7 @@ TEST(FilesTest, RecordFileGrowsByRecordSharedAndNeverShrinks) {
 TEST(FilesTest, ListingExistenceAndDeletion) {
   places::Reset();
   const std::string dir = places::StartupFolder();
-  for (const char* name : {"sub", "sub.d"}) places::AddStartupFolder(name);
+  for (const char* name : {"sub", "sub.d"}) plat::CreateFolder(dir + "\\" + name);
   for (const char* name : {"a.txt", "B.lnk", "noext", "sub\\inner.txt"})
     places::AddStartupFile(name);
   EXPECT_EQ(Sorted(dir + "\\*.*"), std::vector<std::string>({"B.lnk", "a.txt", "noext"}));

@@ -20,11 +20,8 @@ const std::string kHkcr = "-2147483648";
 // A record as a save writes it: four fields, padded with blanks or cut.
 inline std::string Record(std::string ubicacion, std::string subclave, std::string nombre,
                           std::string ruta) {
-  ubicacion.resize(10, ' ');
-  subclave.resize(50, ' ');
-  nombre.resize(100, ' ');
-  ruta.resize(100, ' ');
-  return ubicacion + subclave + nombre + ruta;
+  return ubicacion.append(10, ' ').substr(0, 10) + subclave.append(50, ' ').substr(0, 50) +
+         nombre.append(100, ' ').substr(0, 100) + ruta.append(100, ' ').substr(0, 100);
 }
 
 class MonitorTest : public ::testing::Test {

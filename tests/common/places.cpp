@@ -1,10 +1,5 @@
 #include "tests/common/places.h"
 
-#include <stdio.h>
-
-#include <fstream>
-#include <iterator>
-
 #include "core/texts.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -12,28 +7,23 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <ftw.h>
-#include <stdlib.h>
-
 #include "tests/standin/standin.h"
 #endif
 
 namespace places {
 namespace {
 
-const char kBase[] = "C:\\centinela-tests";
+const char kBase[] = "c:\\centinela-tests";
 // The current test's Startup folder, new at every Reset.
 std::string g_startup;
 int g_next = 0;
 
 // Made when missing.
 plat::OwnedKey OpenKey(int32_t root, const std::string& key, RegView view = kRegViewDefault) {
-  const plat::REGSAM flag = view == kRegView64   ? plat::kKeyWow64_64Key
-                            : view == kRegView32 ? plat::kKeyWow64_32Key
-                                                 : 0;
+  const plat::REGSAM flags[] = {0, plat::kKeyWow64_64Key, plat::kKeyWow64_32Key};  // by view
   plat::HKEY k = 0;
-  plat::RegCreateKeyExA(plat::RootKey(root), key.c_str(), 0, 0, 0, plat::kKeyAllAccess | flag, 0,
-                        &k, 0);
+  plat::RegCreateKeyExA(plat::RootKey(root), key.c_str(), 0, 0, 0,
+                        plat::kKeyAllAccess | flags[view], 0, &k, 0);
   return plat::OwnedKey(k);
 }
 
@@ -58,23 +48,6 @@ std::vector<std::pair<std::string, std::string> > Values(const plat::OwnedKey& k
 
 std::string Wide(const std::string& ansi) { return plat::WideFromAnsi(ansi); }
 
-#ifdef _WIN32
-std::string Local(const std::string& windowsPath) { return windowsPath; }
-#else
-std::string Local(const std::string& windowsPath) { return plat::standin::MapPath(windowsPath); }
-
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
-// One temporary root for the whole test run, removed when the run ends.
-struct Root {
-  Root() {
-    char pattern[] = "/tmp/centinela-places-XXXXXX";
-    if (mkdtemp(pattern)) path = pattern;
-  }
-  ~Root() { nftw(path.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS); }
-  std::string path;
-} g_root;
-#endif
-
 }  // namespace
 
 void Reset() {
@@ -91,10 +64,7 @@ void Reset() {
       }
 #else
   plat::standin::ResetRegistry();
-  // A fuzzer resets once an input: the last folders go too.
-  nftw((g_root.path + "/c").c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
-  plat::standin::ResetFiles(g_root.path);
-  mkdir((g_root.path + "/c").c_str(), 0755);
+  plat::standin::ResetFiles();
   plat::CreateFolder("c:\\windows");
 #endif
   // A folder of its own for every test: nothing an earlier one left shows.
@@ -106,13 +76,11 @@ void Reset() {
   plat::CreateFolder(g_startup);
   SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue, g_startup);
   SetOpenCommand(txt::kStandardOpenCommand);
-  remove(Local(txt::kDataFile).c_str());
+  uint32_t error;
+  plat::DeleteFileA(txt::kDataFile, &error);
 }
 
 std::string StartupFolder() { return g_startup; }
-void AddFile(const std::string& path) { WriteDataFileBytes("x", path); }
-bool FileExists(const std::string& path) { return std::ifstream(Local(path)).good(); }
-void AddStartupFolder(const std::string& name) { plat::CreateFolder(g_startup + "\\" + name); }
 
 void SetValue(int32_t root, const std::string& key, const std::string& name, uint32_t type,
               const std::string& bytes, RegView view) {
@@ -154,7 +122,7 @@ void AddStartupFileW(const std::string& wideName) {
   CloseHandle(CreateFileW(reinterpret_cast<LPCWSTR>(path.data()), GENERIC_WRITE, 0, 0, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, 0));
 #else
-  std::ofstream(plat::standin::MapWidePath(Wide(g_startup + "\\") + wideName)) << "x";
+  plat::standin::Disk().files[plat::AnsiFromWide(Wide(g_startup + "\\") + wideName, 0)] = "x";
 #endif
 }
 
@@ -169,19 +137,21 @@ std::vector<std::string> Snapshot(int32_t root, const std::string& key) {
 }
 
 std::string DataFileBytes() {
-  std::ifstream in(Local(txt::kDataFile), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteDataFileBytes(const std::string& bytes, const std::string& path) {
-  std::ofstream(Local(path), std::ios::binary) << bytes;
-}
-
-void GrowDataFile(uint64_t bytes) {
   plat::RecordFile file;
   uint32_t error;
-  if (file.Open(txt::kDataFile, 260, &error))
-    file.WriteRecord(static_cast<uint32_t>(bytes / 260), std::string(260, ' ').data(), &error);
+  if (!plat::FileExists(txt::kDataFile) || !file.Open(txt::kDataFile, 1, &error)) return "";
+  std::string bytes(file.RecordCount(), '\0');
+  if (!bytes.empty()) file.ReadRecord(1, &bytes[0], static_cast<uint32_t>(bytes.size()));
+  return bytes;
+}
+
+// Anew, as the bytes the record file holds.
+void WriteDataFileBytes(const std::string& bytes, const std::string& path) {
+  plat::RecordFile file;
+  uint32_t error;
+  plat::DeleteFileA(path, &error);
+  if (file.Open(path, static_cast<uint32_t>(bytes.size()), &error) && !bytes.empty())
+    file.WriteRecord(1, bytes.data(), &error);
 }
 
 }  // namespace places

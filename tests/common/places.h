@@ -1,6 +1,6 @@
 // The six watched places as a test sets them up: natively on the stand-in
-// registry and a folder below a temporary root, under Wine on the prefix's
-// real registry and a real Startup folder. Every test starts from empty places.
+// registry and disk, under Wine on the prefix's real registry and a real
+// Startup folder. Every test starts from empty places.
 #pragma once
 #include <stdint.h>
 
@@ -9,6 +9,7 @@
 
 #include "core/regprocs.h"
 #include "core/texts.h"
+#include "platform/files.h"
 
 namespace places {
 
@@ -21,14 +22,15 @@ void Reset();
 
 // The Startup folder, as the registry names it (a Windows path).
 std::string StartupFolder();
-// Files by Windows path, and in the Startup folder by name.
-void AddFile(const std::string& path);
-bool FileExists(const std::string& path);
-inline void AddStartupFile(const std::string& name) { AddFile(StartupFolder() + "\\" + name); }
-inline bool StartupFileExists(const std::string& name) {
-  return FileExists(StartupFolder() + "\\" + name);
+// Files by Windows path (the data file by default), and in the Startup
+// folder by name.
+void WriteDataFileBytes(const std::string& bytes, const std::string& path = txt::kDataFile);
+inline void AddStartupFile(const std::string& name) {
+  WriteDataFileBytes("x", StartupFolder() + "\\" + name);
 }
-void AddStartupFolder(const std::string& name);
+inline bool StartupFileExists(const std::string& name) {
+  return plat::FileExists(StartupFolder() + "\\" + name);
+}
 
 // Writes exactly these bytes as a value of any key, made when missing.
 void SetValue(int32_t root, const std::string& key, const std::string& name, uint32_t type,
@@ -53,10 +55,7 @@ void AddStartupFileW(const std::string& wideName);
 // Startup folder, by exact name and with the values' data.
 std::vector<std::string> Snapshot(int32_t root, const std::string& key);
 
-// The data file's bytes (or another file's); growing it writes a record
-// about that far in.
+// The data file's bytes.
 std::string DataFileBytes();
-void WriteDataFileBytes(const std::string& bytes, const std::string& path = txt::kDataFile);
-void GrowDataFile(uint64_t bytes);
 
 }  // namespace places

@@ -74,7 +74,7 @@ TEST_F(RemoveTest, EachPlaceLosesExactlyTheEntryAndItsMarkStays) {
 TEST_F(RemoveTest, ARowThatPointsOutOfTheFolderRemovesNothing) {
   places::AddStartupFile("senuelo.txt");
   const std::string folder = places::StartupFolder(), victim = folder + "-victima.txt";
-  places::AddFile(victim);
+  places::WriteDataFileBytes("x", victim);
   for (const std::string name :
        {"", "..\\Inicio-victima.txt", "../Inicio-victima.txt", "c:..\\Inicio-victima.txt", ".."}) {
     places::SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue, folder);
@@ -90,7 +90,7 @@ TEST_F(RemoveTest, ARowThatPointsOutOfTheFolderRemovesNothing) {
     std::string why;
     EXPECT_FALSE(Remove(row, &why)) << name;
     EXPECT_NE(why.find(name.empty() ? "senuelo.txt" : name), std::string::npos) << why;
-    EXPECT_TRUE(places::FileExists(victim)) << name;
+    EXPECT_TRUE(plat::FileExists(victim)) << name;
     EXPECT_TRUE(places::StartupFileExists("senuelo.txt")) << name;
   }
 }
@@ -105,27 +105,26 @@ TEST_F(RemoveTest, HostileNamesAndSizesAreListedValidatedAndRemovedExactly) {
     const char* label;
     bool file;         // a Startup file, else a value of the user's Run key
     std::string name;  // exact (wide)
-    std::string data;  // a value's REG_SZ data, wide with its zero
+    std::string data;  // a value's REG_SZ text
     std::string shown;
     std::string twin;  // a namesake that must stay ("" the default value)
   } cases[] = {
-      {"NUL first", false, w(std::string("\0oculto", 7)), w(places::Sz("c:\\x.exe")),
-       mark + "oculto", ""},
-      {"1.2 MB of data", false, w("grande"), w(places::Sz(std::string(600 * 1024, 'g'))), "grande",
-       ""},
-      {"outside the code page", false, "\x16\x04\x43\x04\x3a\x04", w(places::Sz("c:\\ru.exe")),
-       "???", "\x14\x04\x3e\x04\x3c\x04"},
+      {"NUL first", false, w(std::string("\0oculto", 7)), "c:\\x.exe", mark + "oculto", ""},
+      {"1.2 MB of data", false, w("grande"), std::string(600 * 1024, 'g'), "grande", ""},
+      {"outside the code page", false, "\x16\x04\x43\x04\x3a\x04", "c:\\ru.exe", "???",
+       "\x14\x04\x3e\x04\x3c\x04"},
       {"trailing dot", true, w("foo."), "", "foo.", w("foo")},
       {"trailing blank", true, w("bar "), "", "bar ", w("bar")},
   };
   for (const auto& h : cases) {
     SCOPED_TRACE(h.label);
     places::Reset();
+    const std::string data = w(places::Sz(h.data));
     for (const std::string& name : {h.twin, h.name}) {
       if (h.file) places::AddStartupFileW(name);
-      const std::string data = name == h.name ? h.data : w(places::Sz("c:\\twin.exe"));
       if (!h.file)
-        places::SetValueW(plat::kHkeyCurrentUser, txt::kRunKey, name, plat::kRegSz, data);
+        places::SetValueW(plat::kHkeyCurrentUser, txt::kRunKey, name, plat::kRegSz,
+                          name == h.name ? data : w(places::Sz("c:\\twin.exe")));
     }
     Names rest = places::Snapshot(plat::kHkeyCurrentUser, txt::kRunKey);
     ASSERT_EQ(rest.size(), 2u);
@@ -142,7 +141,7 @@ TEST_F(RemoveTest, HostileNamesAndSizesAreListedValidatedAndRemovedExactly) {
     std::string why;
     EXPECT_TRUE(Remove(row, &why)) << why;
     rest.erase(std::find(rest.begin(), rest.end(),
-                         h.file ? "file " + h.name : "value " + h.name + " = " + h.data));
+                         h.file ? "file " + h.name : "value " + h.name + " = " + data));
     EXPECT_EQ(places::Snapshot(plat::kHkeyCurrentUser, txt::kRunKey), rest);
     EXPECT_EQ(monitor.LIST1.Rows(), 2);
   }

@@ -15,6 +15,9 @@ struct ShownBox {
   std::string text;
   std::string caption;
   unsigned type;
+  bool operator==(const ShownBox& o) const {
+    return text == o.text && caption == o.caption && type == o.type;
+  }
 };
 
 class ScriptedDesktop : public Desktop {

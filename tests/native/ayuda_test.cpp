@@ -25,12 +25,7 @@ TEST(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
       {"neither value", "", 0, kNoFolder, true, {}},
       {"PATH naming a missing file", places::Sz(pf), plat::kRegSz, kNoFolder, false, {pf}},
       // Found, but of a type that gives no text: nothing can start.
-      {"expandable PATH",
-       places::Sz("%P%\\x.exe"),
-       plat::kRegExpandSz,
-       kProgramInFolder,
-       true,
-       {""}},
+      {"expandable PATH", places::Sz("%P%\\x"), plat::kRegExpandSz, kProgramInFolder, true, {""}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -45,7 +40,7 @@ TEST(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
       places::SetString(hklm, txt::kMsinfoLocationKey, txt::kMsinfoLocationValue, folder);
       plat::CreateFolder(folder);
     }
-    if (c.folder == kProgramInFolder) places::AddFile(inFolder);
+    if (c.folder == kProgramInFolder) places::WriteDataFileBytes("x", inFolder);
     const bool told = !c.startWorks || c.started.empty() || c.started[0].empty();
     bool counted = !told;
     // A tick meanwhile keeps its hands off the table.
@@ -53,12 +48,8 @@ TEST(AyudaTest, StartSysInfoLooksInOrderAndTellsOnceWhenItCannot) {
     StartSysInfo(&desktop, &monitor);
     EXPECT_TRUE(counted);
     EXPECT_EQ(desktop.started, c.started);
-    EXPECT_EQ(desktop.boxes.size(), told ? 1u : 0u);
-    for (const plat::ShownBox& box : desktop.boxes) {
-      EXPECT_EQ(box.text, txt::kSysInfoNoDisponible);
-      EXPECT_EQ(box.caption, txt::kAppTitle);
-      EXPECT_EQ(box.type, plat::kMbOk);
-    }
+    const plat::ShownBox box = {txt::kSysInfoNoDisponible, txt::kAppTitle, plat::kMbOk};
+    EXPECT_EQ(desktop.boxes, std::vector<plat::ShownBox>(told ? 1 : 0, box));
   }
 }
 

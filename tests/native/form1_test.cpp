@@ -3,9 +3,6 @@
 // reports with the menu.
 #include "ui/form1.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "core/errtext.h"
 #include "platform/errors.h"
 #include "tests/common/monitor_fixture.h"
@@ -22,6 +19,9 @@ TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) 
   const std::string appData = "c:\\Datos", fallback = appData + txt::kDataFileName;
   const std::string denied = SystemErrorText(plat::kErrAccessDenied);
   const std::string first = txt::kFicheroFallo + std::string(txt::kDataFile) + ": ";
+  const std::string noPath = first + SystemErrorText(plat::kErrPathNotFound);
+  const std::string neither =
+      first + denied + "\r\n" + txt::kFicheroFallo + fallback + ": " + denied;
   enum Place { kFree, kFolderInPlace, kNoFolder };          // of the file in the system folder
   enum Fallback { kNoAppData, kAppData, kAppDataBlocked };  // blocked: a folder in its place
   const Names quiet = {"tray", "off the task list", "timer 10000"};
@@ -39,21 +39,9 @@ TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) 
       // The window is centred and its unload hides it again.
       {"a second copy", false, true, kFree, kNoAppData, {"centre", "show", "hide"}, txt::kDataFile},
       {"a folder in the way", false, false, kFolderInPlace, kNoAppData, {"box"}, first + denied},
-      {"no system folder",
-       false,
-       false,
-       kNoFolder,
-       kNoAppData,
-       {"box"},
-       first + SystemErrorText(plat::kErrPathNotFound)},
+      {"no system folder", false, false, kNoFolder, kNoAppData, {"box"}, noPath},
       {"AppData instead", false, false, kFolderInPlace, kAppData, alert, fallback},
-      {"neither",
-       false,
-       false,
-       kFolderInPlace,
-       kAppDataBlocked,
-       {"box"},
-       first + denied + "\r\n" + txt::kFicheroFallo + fallback + ": " + denied},
+      {"neither", false, false, kFolderInPlace, kAppDataBlocked, {"box"}, neither},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -62,9 +50,9 @@ TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) 
     if (c.validated) places::WriteDataFileBytes(Record("", "", "nuevo", "c:\\nuevo.exe"));
     if (c.fallback != kNoAppData)
       places::SetString(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kAppDataValue, appData);
-    const std::string file = plat::standin::MapPath(txt::kDataFile);
+    plat::standin::Files& disk = plat::standin::Disk();
     if (c.system == kFolderInPlace) plat::CreateFolder(txt::kDataFile);
-    if (c.system == kNoFolder) rmdir(file.substr(0, file.rfind('/')).c_str());
+    if (c.system == kNoFolder) disk.folders.erase("c:\\windows");
     if (c.fallback == kAppDataBlocked) {
       plat::CreateFolder(appData);
       plat::CreateFolder(fallback);
@@ -83,9 +71,8 @@ TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) 
               c.said);
     EXPECT_EQ(form.monitor.LIST1.TextMatrix(1, kColNombre) == "nuevo", runs);
     // What was in the file's place stays; a free place gets the file.
-    struct stat st;
-    const char found = stat(file.c_str(), &st) != 0 ? '-' : S_ISDIR(st.st_mode) ? 'd' : 'f';
-    EXPECT_EQ(found, "fd-"[c.system]);
+    EXPECT_EQ(disk.files.count(txt::kDataFile), c.system == kFree ? 1u : 0u);
+    EXPECT_EQ(disk.folders.count(txt::kDataFile), c.system == kFolderInPlace ? 1u : 0u);
   }
 }
 

@@ -1,13 +1,8 @@
-// Files below a folder of the test's standing in for the disk: names lie
-// there as their ANSI bytes, taken as they are (no trailing dot is dropped).
+// The disk in memory: files' bytes and folders by Windows path, names taken
+// as they are (no trailing dot is dropped), listed in the order of their names.
 #include "platform/files.h"
 
-#include <dirent.h>
-#include <errno.h>
-#include <fcntl.h>
 #include <string.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/errors.h"
 #include "platform/text.h"
@@ -16,128 +11,122 @@
 namespace plat {
 namespace {
 
-struct Files {
-  std::string root;
-  int failDeletes = 0;
-  int writesBeforeTear = -1;  // none pending
-  uint32_t tornBytes = 0;
-} g;
+standin::Files g;
 
 bool Failed(uint32_t* error, uint32_t code) {
   *error = code;
   return false;
 }
 
-uint32_t Code(int e) { return e == ENOENT || e == ENOTDIR ? kErrPathNotFound : kErrAccessDenied; }
-
-bool IsFile(const std::string& mapped) {
-  struct stat st;
-  return stat(mapped.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+// "" for a path that is not absolute or holds a NUL.
+std::string Key(std::string p) {
+  if (p.size() < 3 || p[1] != ':' || p[2] != '\\' || p.find('\0') != std::string::npos) return "";
+  p[0] |= 0x20;
+  return p;
 }
 
-// The regular files of a folder, by their names on disk.
+std::string Parent(const std::string& key) { return key.substr(0, key.rfind('\\')); }
+
 void List(const std::string& folder, std::vector<std::string>* names, bool wide) {
   names->clear();
-  DIR* dir = folder.empty() ? 0 : opendir(folder.c_str());
-  while (struct dirent* entry = dir ? readdir(dir) : 0)
-    if (IsFile(folder + "/" + entry->d_name))
-      names->push_back(wide ? WideFromAnsi(entry->d_name) : entry->d_name);
-  if (dir) closedir(dir);
+  for (const auto& file : g.files)
+    if (!folder.empty() && Parent(file.first) == folder) {
+      const std::string name = file.first.substr(folder.size() + 1);
+      names->push_back(wide ? WideFromAnsi(name) : name);
+    }
 }
 
-bool Unlink(const std::string& mapped, uint32_t* error) {
-  if (mapped.empty()) return Failed(error, kErrPathNotFound);
-  if (g.failDeletes > 0 && IsFile(mapped)) {
+bool Unlink(const std::string& key, uint32_t* error) {
+  if (key.empty()) return Failed(error, kErrPathNotFound);
+  if (g.folders.count(key)) return Failed(error, kErrAccessDenied);
+  if (g.failDeletes > 0 && g.files.count(key)) {
     --g.failDeletes;
     return Failed(error, kErrAccessDenied);
   }
-  return unlink(mapped.c_str()) == 0 || errno == ENOENT || Failed(error, Code(errno));
+  g.files.erase(key);
+  return true;
 }
+
+std::string* Bytes(intptr_t file) { return g.opened.count(file) ? &g.files[g.opened[file]] : 0; }
 
 }  // namespace
 
 namespace standin {
 
-void ResetFiles(const std::string& root) { g = Files{root}; }
-void FailWriteAfter(int records, uint32_t bytes) {
-  g.writesBeforeTear = records;
-  g.tornBytes = bytes;
+standin::Files& Disk() { return g; }
+void ResetFiles() {
+  Files fresh;
+  fresh.opened.swap(g.opened);
+  fresh.next = g.next;
+  g = fresh;
+  g.folders.insert("c:");
 }
-void FailNextDeletes(int count) { g.failDeletes = count; }
-
-std::string MapPath(const std::string& p) {
-  if (g.root.empty() || p.size() < 3 || p[1] != ':' || p[2] != '\\' || p.find('\0') != std::string::npos)
-    return std::string();
-  std::string mapped = g.root + "/" + static_cast<char>(p[0] | 0x20) + "/" + p.substr(3);
-  for (char& c : mapped)
-    if (c == '\\') c = '/';
-  return mapped;
-}
-
-std::string MapWidePath(const std::string& wide) { return MapPath(AnsiFromWide(wide, 0)); }
 
 }  // namespace standin
 
 void ListOrdinaryFiles(const std::string& pattern, std::vector<std::string>* names) {
-  List(standin::MapPath(pattern.substr(0, pattern.rfind('\\'))), names, false);
+  List(Key(Parent(pattern)), names, false);
 }
 
 bool ListOrdinaryFilesW(const std::string& folder, std::vector<std::string>* names) {
-  List(standin::MapWidePath(folder), names, true);
+  List(Key(AnsiFromWide(folder, 0)), names, true);
   return HasWideNames();
 }
 
 bool DeleteFileW(const std::string& folder, const std::string& name, uint32_t* error) {
-  return Unlink(standin::MapWidePath(folder + WideFromAnsi("\\") + name), error);
+  return Unlink(Key(AnsiFromWide(folder + WideFromAnsi("\\") + name, 0)), error);
 }
 
-bool DeleteFileA(const std::string& path, uint32_t* error) {
-  return Unlink(standin::MapPath(path), error);
-}
+bool DeleteFileA(const std::string& path, uint32_t* error) { return Unlink(Key(path), error); }
 
-bool FileExists(const std::string& path) { return IsFile(standin::MapPath(path)); }
+bool FileExists(const std::string& path) { return g.files.count(Key(path)) > 0; }
 
 std::string SystemFolder() { return "C:\\WINDOWS\\system32"; }
 
 bool CreateFolder(const std::string& path) {
-  return mkdir(standin::MapPath(path).c_str(), 0755) == 0;
+  const std::string key = Key(path);
+  if (key.empty() || !g.folders.count(Parent(key)) || g.files.count(key)) return false;
+  return g.folders.insert(key).second;
 }
 
-void FileCloser::Close(intptr_t file) { close(static_cast<int>(file - 1)); }
+void FileCloser::Close(intptr_t file) { g.opened.erase(file); }
 
 bool RecordFile::Open(const std::string& path, uint32_t recordLength, uint32_t* error) {
   Close();
-  const int fd = open(standin::MapPath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return Failed(error, Code(errno));
-  handle_.Reset(fd + 1);  // 0 stays "not open" even for descriptor 0
+  const std::string key = Key(path);
+  if (key.empty() || !g.folders.count(Parent(key))) return Failed(error, kErrPathNotFound);
+  if (g.folders.count(key)) return Failed(error, kErrAccessDenied);
+  g.files[key];
+  g.opened[g.next] = key;
+  handle_.Reset(g.next++);
   recordLength_ = recordLength;
   return true;
 }
 
 uint32_t RecordFile::RecordCount() {
-  struct stat st;
-  if (!handle_ || fstat(static_cast<int>(handle_.Get() - 1), &st) != 0) return 0;
-  return static_cast<uint32_t>((st.st_size + recordLength_ - 1) / recordLength_);
+  const std::string* bytes = Bytes(handle_.Get());
+  return bytes ? static_cast<uint32_t>((bytes->size() + recordLength_ - 1) / recordLength_) : 0;
 }
 
 bool RecordFile::ReadRecord(uint32_t n, char* buf, uint32_t count) {
-  const size_t length = static_cast<size_t>(recordLength_) * count;
-  memset(buf, 0, length);
-  return handle_ && n > 0 &&
-         pread(static_cast<int>(handle_.Get() - 1), buf, length,
-               static_cast<off_t>(n - 1) * recordLength_) >= 0;
+  const size_t at = static_cast<size_t>(n - 1) * recordLength_;
+  const std::string* bytes = Bytes(handle_.Get());
+  memset(buf, 0, static_cast<size_t>(recordLength_) * count);
+  if (bytes && n > 0 && at < bytes->size())
+    bytes->copy(buf, static_cast<size_t>(recordLength_) * count, at);
+  return bytes && n > 0;
 }
 
 bool RecordFile::WriteRecord(uint32_t n, const char* buf, uint32_t* error) {
-  if (!handle_ || n == 0) return Failed(error, kErrInvalidParameter);
+  std::string* bytes = Bytes(handle_.Get());
+  if (!bytes || n == 0) return Failed(error, kErrInvalidParameter);
   const bool torn = g.writesBeforeTear == 0;
   if (g.writesBeforeTear >= 0) --g.writesBeforeTear;
+  const size_t at = static_cast<size_t>(n - 1) * recordLength_;
   const size_t length = torn ? g.tornBytes : recordLength_;
-  if (pwrite(static_cast<int>(handle_.Get() - 1), buf, length,
-             static_cast<off_t>(n - 1) * recordLength_) != static_cast<ssize_t>(length) ||
-      torn)
-    return Failed(error, kErrDiskFull);
-  return true;
+  if (bytes->size() < at + length) bytes->resize(at + length, '\0');
+  bytes->replace(at, length, buf, length);
+  return !torn || Failed(error, kErrDiskFull);
 }
 
 }  // namespace plat

@@ -31,12 +31,6 @@ struct Registry {
   bool wide = true;
 } g;
 
-std::string Upper(const std::string& s) {
-  std::string out;
-  for (char c : s) out += static_cast<char>(UpperCp1252(static_cast<unsigned char>(c)));
-  return out;
-}
-
 // "8000000N" for a root, the path of an open key, "" for a bad handle.
 std::string PathOf(HKEY key) {
   const uintptr_t h = reinterpret_cast<uintptr_t>(key);
@@ -46,10 +40,8 @@ std::string PathOf(HKEY key) {
 
 // The 32-bit view of a 64-bit system reaches HKLM\Software through Wow6432Node.
 std::string Full(HKEY key, const char* subKey, REGSAM sam) {
-  std::string path = PathOf(key);
-  std::string rest = Upper(subKey ? subKey : "") + "\\";
-  for (size_t at = 0, cut; (cut = rest.find('\\', at)) != std::string::npos; at = cut + 1)
-    if (cut > at) path += "\\" + rest.substr(at, cut - at);
+  std::string path = PathOf(key) + (subKey && *subKey ? "\\" + std::string(subKey) : "");
+  for (char& c : path) c = static_cast<char>(UpperCp1252(static_cast<unsigned char>(c)));
   const std::string software = "80000002\\SOFTWARE";
   if ((sam & kKeyWow64_32Key) && path.compare(0, software.size(), software) == 0 &&
       path.compare(software.size(), 12, "\\WOW6432NODE") != 0)
@@ -68,8 +60,6 @@ LONG OpenKey(HKEY key, const char* subKey, REGSAM sam, bool create, HKEY* result
   if (!g.keys.count(path)) {
     if (!create) return kErrorFileNotFound;
     if (readOnly) return kErrorAccessDenied;
-    for (size_t cut = 0; (cut = path.find('\\', cut + 1)) != std::string::npos;)
-      g.keys[path.substr(0, cut)];
     g.keys[path];
   }
   g.handles[g.next] = {path, !most ? sam : readOnly ? kKeyRead : kKeyAllAccess};
@@ -79,27 +69,24 @@ LONG OpenKey(HKEY key, const char* subKey, REGSAM sam, bool create, HKEY* result
 }
 
 // The key's values, when the handle is good and has the right asked.
-LONG Values(HKEY key, REGSAM need, std::vector<Value>** values) {
+std::vector<Value>* Values(HKEY key, REGSAM need, LONG* status) {
   const std::string path = PathOf(key);
-  if (path.empty()) return kErrorInvalidHandle;
   const uintptr_t h = reinterpret_cast<uintptr_t>(key);
-  if (g.handles.count(h) && (g.handles[h].second & need) != need) return kErrorAccessDenied;
-  *values = &g.keys[path];
-  return kErrorSuccess;
+  const bool denied = g.handles.count(h) && (g.handles[h].second & need) != need;
+  *status = path.empty() ? kErrorInvalidHandle : denied ? kErrorAccessDenied : kErrorSuccess;
+  return *status ? 0 : &g.keys[path];
 }
 
 unsigned Fold(WCHAR c) { return c < 0x100 ? UpperCp1252(static_cast<unsigned char>(c)) : c; }
 
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < WideUnits(a); ++i)
-    if (Fold(WideAt(a, i)) != Fold(WideAt(b, i))) return false;
-  return true;
-}
-
 Value* Find(std::vector<Value>* values, const std::string& name) {
-  for (Value& v : *values)
-    if (SameName(v.name, name)) return &v;
+  if (!values) return 0;
+  for (Value& v : *values) {
+    bool same = v.name.size() == name.size();
+    for (size_t i = 0; same && i < WideUnits(name); ++i)
+      same = Fold(WideAt(v.name, i)) == Fold(WideAt(name, i));
+    if (same) return &v;
+  }
   return 0;
 }
 
@@ -112,19 +99,15 @@ std::string DataOf(const Value& v, bool wide) {
 
 LONG Copy(const std::string& bytes, BYTE* data, DWORD* cbData) {
   const DWORD size = static_cast<DWORD>(bytes.size());
-  if (data && size > *cbData) {
-    *cbData = size;
-    return kErrorMoreData;
-  }
-  if (data && size) memcpy(data, bytes.data(), size);
+  const bool fits = !data || size <= *cbData;
+  if (data && fits) memcpy(data, bytes.data(), size);
   if (cbData) *cbData = size;
-  return kErrorSuccess;
+  return fits ? kErrorSuccess : kErrorMoreData;
 }
 
 LONG Query(HKEY key, const std::string& name, bool wide, DWORD* type, BYTE* data, DWORD* cbData) {
-  std::vector<Value>* values = 0;
-  const LONG status = Values(key, kKeyQueryValue, &values);
-  const Value* v = status == kErrorSuccess ? Find(values, name) : 0;
+  LONG status;
+  const Value* v = Find(Values(key, kKeyQueryValue, &status), name);
   if (v && type) *type = v->type;
   return v ? Copy(DataOf(*v, wide), data, cbData) : status ? status : kErrorFileNotFound;
 }
@@ -132,9 +115,9 @@ LONG Query(HKEY key, const std::string& name, bool wide, DWORD* type, BYTE* data
 // The name goes out in units of one byte (ANSI) or two (wide), terminated.
 LONG Enum(HKEY key, DWORD index, void* name, DWORD* cchName, bool wide, DWORD* type, BYTE* data,
           DWORD* cbData) {
-  std::vector<Value>* values = 0;
-  LONG status = Values(key, kKeyQueryValue, &values);
-  if (status != kErrorSuccess) return status;
+  LONG status;
+  const std::vector<Value>* values = Values(key, kKeyQueryValue, &status);
+  if (!values) return status;
   if (index >= values->size()) return kErrorNoMoreItems;
   const Value& v = (*values)[index];
   if (type) *type = v.type;
@@ -149,20 +132,19 @@ LONG Enum(HKEY key, DWORD index, void* name, DWORD* cchName, bool wide, DWORD* t
 }
 
 LONG Set(HKEY key, const std::string& name, DWORD type, const std::string& bytes) {
-  std::vector<Value>* values = 0;
-  LONG status = Values(key, kKeySetValue, &values);
-  if (status != kErrorSuccess) return status;
+  LONG status;
+  std::vector<Value>* values = Values(key, kKeySetValue, &status);
   Value* v = Find(values, name);
   if (v) *v = Value{v->name, type, bytes};
-  else values->push_back(Value{name, type, bytes});
-  return kErrorSuccess;
+  if (values && !v) values->push_back(Value{name, type, bytes});
+  return status;
 }
 
 LONG Delete(HKEY key, const std::string& name) {
-  std::vector<Value>* values = 0;
-  const LONG status = Values(key, kKeySetValue, &values);
-  const Value* v = status == kErrorSuccess ? Find(values, name) : 0;
-  if (v) values->erase(values->begin() + (v - &(*values)[0]));
+  LONG status;
+  std::vector<Value>* values = Values(key, kKeySetValue, &status);
+  const Value* v = Find(values, name);
+  if (v) values->erase(values->begin() + (v - values->data()));
   return v ? kErrorSuccess : status ? status : kErrorFileNotFound;
 }
 
@@ -199,8 +181,7 @@ LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD, char*, DWORD, REGSAM s
 LONG RegQueryValueExA(HKEY key, const char* name, DWORD*, DWORD* type, BYTE* data, DWORD* cbData) {
   return Query(key, NameOf(name), false, type, data, cbData);
 }
-LONG RegQueryValueExW(HKEY key, const WCHAR* name, DWORD*, DWORD* type, BYTE* data,
-                      DWORD* cbData) {
+LONG RegQueryValueExW(HKEY key, const WCHAR* name, DWORD*, DWORD* type, BYTE* data, DWORD* cbData) {
   return g.wide ? Query(key, NameOf(name), true, type, data, cbData) : kErrorCallNotImplemented;
 }
 LONG RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* cchName, DWORD*, DWORD* type,
@@ -243,11 +224,7 @@ bool HasWideNames() { return g.wide; }
 
 namespace standin {
 
-void ResetRegistry() {
-  const uintptr_t next = g.next;
-  g = Registry();
-  g.next = next;
-}
+void ResetRegistry() { g = Registry{{}, {}, g.next, {}, {}, true}; }  // handles stay unique
 void SetWideNames(bool wide) { g.wide = wide; }
 size_t OpenHandleCount() { return g.handles.size(); }
 void FailRegistryOpen(int32_t root, const std::string& subKey) {

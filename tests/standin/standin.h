@@ -1,18 +1,18 @@
-// Controls of the native stand-ins for the registry and the file system:
-// their state, and faults on demand. The registry is 64-bit Windows with
-// wide names; a path "x:\a\b" of Windows lies at ROOT/x/a/b.
+// Controls of the native stand-ins for the registry and the disk: their
+// state, and faults on demand. The registry is 64-bit Windows with wide names.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
 
+#include <map>
+#include <set>
 #include <string>
 
 namespace plat {
 namespace standin {
 
-// An empty registry with no faults, wide names, and files below `root`.
+// An empty registry with no faults and wide names.
 void ResetRegistry();
-void ResetFiles(const std::string& root);
 // Without wide names the stand-in is Windows 9x: the wide and counted-name
 // functions fail.
 void SetWideNames(bool wide);
@@ -24,15 +24,21 @@ void FailRegistryOpen(int32_t root, const std::string& subKey);
 // HKEY_LOCAL_MACHINE.
 void DenyRegistryWrites(int32_t root);
 
-// Lets `records` more record writes through; the one after puts only its
-// first `bytes` bytes, then fails with "disk full" (a disk filling up).
-void FailWriteAfter(int records, uint32_t bytes);
-// The next `count` deletions fail with "access denied", the file staying.
-void FailNextDeletes(int count);
-// Where a Windows path (ANSI, or wide text: platform/text.h) lies; empty
-// for one that is not absolute.
-std::string MapPath(const std::string& windowsPath);
-std::string MapWidePath(const std::string& widePath);
+// The disk by Windows path (ANSI, the drive letter in lower case).
+struct Files {
+  std::map<std::string, std::string> files;  // their bytes
+  std::set<std::string> folders;
+  std::map<intptr_t, std::string> opened;  // open files, by handle
+  intptr_t next = 1;                       // never reused
+  int failDeletes = 0;                     // that many deletions fail, the file staying
+  // Record writes let through before one that puts only its first tornBytes
+  // and fails with "disk full" (a disk filling up); -1 for none.
+  int writesBeforeTear = -1;
+  uint32_t tornBytes = 0;
+};
+Files& Disk();
+// Only the folder "c:", no faults; open files write to their paths anew.
+void ResetFiles();
 
 }  // namespace standin
 }  // namespace plat

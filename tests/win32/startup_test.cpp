@@ -26,7 +26,7 @@ TEST_F(StartupFolderTest, OnlyOrdinaryFilesAreListedAndThoseThatStaySayWhy) {
     places::AddStartupFile(f.first);
     SetFileAttributesA(PathOf(f.first).c_str(), f.second);
   }
-  places::AddStartupFolder("carpeta");
+  plat::CreateFolder(PathOf("carpeta"));
   HANDLE open = CreateFileA(PathOf("abierto.lnk").c_str(), GENERIC_READ, FILE_SHARE_READ, 0,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
   ASSERT_NE(open, INVALID_HANDLE_VALUE);
