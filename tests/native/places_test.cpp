@@ -66,7 +66,7 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
     if (p.key)
       places::SetString(p.root, p.key, p.value, data, p.view);
     else
-      places::AddFile(common + "\\Intruso");
+      places::WriteDataFileBytes("x", common + "\\Intruso");
     rows.push_back({name, !p.key ? name : data,
                     name == "Shell" || name == kCommand ? "SI" : "NO",
                     p.key ? DecimalText(p.root) : common, p.key ? p.key : "", tag});
@@ -93,7 +93,7 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
     RegKey key;
     key.Open(p.root, p.key ? p.key : "", p.view);
     std::string text;
-    EXPECT_EQ(p.key ? ReadRegValueAt(key, p.value, &text) : places::FileExists(common + "\\Intruso"),
+    EXPECT_EQ(p.key ? ReadRegValueAt(key, p.value, &text) : plat::FileExists(common + "\\Intruso"),
               p.after != 0);
     EXPECT_EQ(text, p.after ? p.after : "");
   }
