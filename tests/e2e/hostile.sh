@@ -34,7 +34,14 @@ mkdir -p "$WINEPREFIX/drive_c/hostile/Startup" || exit 1
 set_startup_folder 'C:\hostile\Startup' 60 "$work/reg.log" || fail "could not set the Startup folder"
 data="$WINEPREFIX/drive_c/windows/ximvar.dat"
 rm -f "$data"
-run make || fail "could not make the entries"
+reg_add() {
+  timeout 60 wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' "$@" /f \
+    </dev/null >>"$work/reg.log" 2>&1
+}
+# The key's default value, which must stay, and names outside the code page;
+# the tool makes what wine reg cannot.
+reg_add /ve /d 'c:\real.exe' && reg_add /v Жук /d 'c:\ru.exe' && reg_add /v Дом /d 'c:\dom.exe' &&
+  run make || fail "could not make the entries"
 wine "$exe" </dev/null >"$work/program.log" 2>&1 &
 within 20 shown '^Centinela$' || fail "no alert came"
 keys_to "$(visible '^Centinela$')" Return || fail "could not answer the alert"
