@@ -1,5 +1,5 @@
 # Driving the program's windows from outside under Wine with xdotool, shared
-# by the end-to-end scripts (e2e.sh, access.sh). Sourced, not run.
+# by the end-to-end scripts (e2e.sh, access.sh, hostile.sh). Sourced, not run.
 
 # Runs a command until it succeeds, for at most $1 seconds.
 within() {
@@ -31,6 +31,19 @@ keys_to() {
   local window=$1
   shift
   xdotool windowfocus --sync "$window" && xdotool key "$@"
+}
+
+# Presses keys in the main window; box $1 must come, and go once answered
+# with the keys after "--".
+ask() {
+  local box=$1 keys=()
+  shift
+  while [ "$1" != -- ]; do keys+=("$1"); shift; done
+  shift
+  keys_to "$(visible '^Ximvar Centinela')" "${keys[@]}" || fail "could not press ${keys[*]}"
+  within 20 shown "$box" || fail "no box $box after ${keys[*]}"
+  keys_to "$(visible "$box")" "$@" || fail "could not answer $box"
+  within 10 gone "$box" || fail "the box $box stayed"
 }
 
 # The start of a script that drives the program with a tool of the tests:

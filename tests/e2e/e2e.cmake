@@ -22,30 +22,30 @@ add_test(NAME ${CENTINELA_TEST_PREFIX}program-has-no-elevation-manifest
   COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:centinela>
           -P ${PROJECT_SOURCE_DIR}/tests/e2e/check-no-elevation.cmake)
 
+# What the scripts cannot do with xdotool or wine reg, done by a tool of the
+# tests' from another process (tests/e2e/drive_tool.cpp); the soak test uses
+# it too. Vista's registry views, ntdll's value and system calls, MSAA.
+add_executable(drive_tool tests/e2e/drive_tool.cpp)
+target_include_directories(drive_tool PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_options(drive_tool PRIVATE -Wall -Wextra -Werror)
+target_compile_definitions(drive_tool PRIVATE WINVER=0x0600 _WIN32_WINNT=0x0600)
+target_link_libraries(drive_tool PRIVATE psapi advapi32 user32 ntdll oleacc oleaut32 ole32)
+target_link_options(drive_tool PRIVATE -static-libgcc -static-libstdc++)
+set_target_properties(drive_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e-bin)
+
 # Hostile entries (a NUL in a name, 1.2 MB of data, names outside the code
-# page, trailing dots and blanks), made and checked by a tool of the test's
-# that drives the program from another process.
-add_executable(hostile_tool tests/e2e/hostile_tool.cpp)
-target_compile_options(hostile_tool PRIVATE -Wall -Wextra -Werror)
-target_link_libraries(hostile_tool PRIVATE ntdll)
-target_link_options(hostile_tool PRIVATE -static-libgcc -static-libstdc++)
-set_target_properties(hostile_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e-bin)
+# page, trailing dots and blanks), made by the tool and driven with xdotool.
 add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-hostile-names-and-sizes
   COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/hostile.sh $<TARGET_FILE:centinela>
-          $<TARGET_FILE:hostile_tool> ${CMAKE_BINARY_DIR}/e2e-hostile)
+          $<TARGET_FILE:drive_tool> ${CMAKE_BINARY_DIR}/e2e-hostile)
 set_tests_properties(${CENTINELA_TEST_PREFIX}e2e-hostile-names-and-sizes PROPERTIES
   TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)
 
 # Dark colour scheme, screen reader, Escape and 144 dpi, on the built program
-# (tests/e2e/access.sh); access_tool reads the table through MSAA from its
-# own process.
-add_executable(access_tool tests/e2e/access_tool.cpp)
-target_compile_options(access_tool PRIVATE -Wall -Wextra -Werror)
-target_link_libraries(access_tool PRIVATE oleacc oleaut32 ole32)
-target_link_options(access_tool PRIVATE -static-libgcc -static-libstdc++)
-set_target_properties(access_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e-bin)
+# (tests/e2e/access.sh); the tool reads the table through MSAA from its own
+# process.
 add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-dark-scheme-screen-reader-escape-dpi
   COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/access.sh $<TARGET_FILE:centinela>
-          $<TARGET_FILE:access_tool> ${CMAKE_BINARY_DIR}/e2e-access)
+          $<TARGET_FILE:drive_tool> ${CMAKE_BINARY_DIR}/e2e-access)
 set_tests_properties(${CENTINELA_TEST_PREFIX}e2e-dark-scheme-screen-reader-escape-dpi PROPERTIES
   TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)

@@ -43,8 +43,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/drive.sh"
 exe=$(readlink -f "$1")
 skip_if_unrunnable "$1"
-# Built beside the program; "close" posts the main window a bare WM_CLOSE.
-tool="$(dirname "$exe")/e2e-bin/hostile_tool.exe"
+# Built beside the program: End Task's bare WM_CLOSE, the selection field.
+tool="$(dirname "$exe")/e2e-bin/drive_tool.exe"
 [ -f "$tool" ] || { echo "e2e: FAIL: $tool is missing" >&2; exit 1; }
 work=$2
 shot=$3
@@ -94,19 +94,6 @@ tray_menu() {
   xdotool key "$@"
 }
 
-# Presses keys in the main window; box $1 must come, and go once answered
-# with the keys after "--".
-ask() {
-  local box=$1 keys=()
-  shift
-  while [ "$1" != -- ]; do keys+=("$1"); shift; done
-  shift
-  keys_to "$(visible '^Ximvar Centinela')" "${keys[@]}" || fail "could not press ${keys[*]}"
-  within 20 shown "$box" || fail "no box $box after ${keys[*]}"
-  keys_to "$(visible "$box")" "$@" || fail "could not answer $box"
-  within 10 gone "$box" || fail "the box $box stayed"
-}
-
 # Record 1 of data file $1 must hold the entry and its command, and nothing more.
 check_record() {
   within 20 record_saved "$1" || fail "no record in $1"
@@ -143,7 +130,7 @@ select_row() {
 
 # End Task: a bare WM_CLOSE to the main window must end the program.
 end_task() {
-  run_quietly wine "$tool" close || fail "could not post WM_CLOSE"
+  run_quietly wine "$tool" post 16 0 || fail "could not post WM_CLOSE"
   expect_end "End Task $1"
 }
 

@@ -11,7 +11,6 @@ namespace {
 win::Form1Window* g_window;
 WNDPROC g_windowProc;
 unsigned long g_ticks;
-UINT g_ticksMessage;
 
 // The exact-name column is for removal, not for comparing with the places.
 // Written through kernel32: this build runs on the shipped program's runtime.
@@ -27,12 +26,11 @@ bool WriteTable(const Grid& table) {
 }
 
 LRESULT CALLBACK SoakProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  const Monitor& monitor = g_window->monitor();
   // Only the ticks that scan count: the program skips one while a box of
   // its own is open.
-  if (message == WM_TIMER && wParam == win::kTimer1) g_ticks += !monitor.CajaAbierta();
-  if (message == g_ticksMessage)
-    return wParam == soak::kWriteTable ? WriteTable(monitor.LIST1) : LRESULT(g_ticks);
+  if (message == WM_TIMER && wParam == win::kTimer1) g_ticks += !g_window->monitor().CajaAbierta();
+  if (message == soak::kTicksMessage)
+    return wParam == soak::kWriteTable ? WriteTable(g_window->monitor().LIST1) : LRESULT(g_ticks);
   return CallWindowProcA(g_windowProc, hwnd, message, wParam, lParam);
 }
 
@@ -42,9 +40,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   win::Form1Window window(instance);
   if (!window.Create()) return 1;
   g_window = &window;
-  g_ticksMessage = RegisterWindowMessageA(soak::kTicksMessage);
-  g_windowProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-      window.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SoakProc)));
+  g_windowProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SoakProc)));
   if (!window.Load()) return 0;
   SetTimer(window.hwnd(), win::kTimer1, soak::kTimer1Interval, 0);
   window.ShowWindow();

@@ -2,7 +2,6 @@
 // times Timer1 has scanned, and the entry table as it stands. Only that build
 // links hooks.cpp, whose entry point gives the main window these hooks.
 #pragma once
-#include <windows.h>
 
 namespace soak {
 
@@ -12,9 +11,9 @@ const unsigned kTimer1Interval = 25;
 // Sent by the test: wParam 0 asks for the number of Timer1 ticks so far that
 // scanned (not the ones that came while a box was open); kWriteTable has the
 // table written to kTablePath, a row a line, cells separated by tabs, and
-// answers 1 when it was.
-const char kTicksMessage[] = "CentinelaSoakTicks";
-const WPARAM kWriteTable = 1;
+// answers 1 when it was. The program itself sends nothing in WM_APP's range.
+const unsigned kTicksMessage = 0x8000 + 0x3F00;
+const unsigned kWriteTable = 1;
 const char kTablePath[] = "C:\\soak\\table.txt";
 
 }  // namespace soak

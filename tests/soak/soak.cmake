@@ -1,8 +1,8 @@
 # The soak test of the program under Wine (tests/soak/soak.sh): a build of it
 # whose Timer1 fires every few milliseconds and that answers the test's
 # questions (its own entry point, tests/soak/hooks.cpp), run through hundreds
-# of ticks while soak_tool changes its start-up places; handle count and
-# memory must stay put, and the table must end up listing exactly what is there.
+# of ticks while tests/e2e/drive_tool.cpp changes its start-up places; handle
+# count and memory must stay put, and the table must end up listing exactly what is there.
 # Included from the top-level CMakeLists.txt in the build of centinela.exe,
 # after the program's own targets; the shipped program is built as before.
 
@@ -11,22 +11,12 @@
 centinela_program(centinela_soak MAIN ${PROJECT_SOURCE_DIR}/tests/soak/hooks.cpp
                   LIBS centinela_win32ui)
 
-# A test tool, not the program: Vista's registry and process functions,
-# ntdll's system query, the C library's stdio.
-add_executable(soak_tool tests/soak/soak_tool.cpp)
-target_include_directories(soak_tool PRIVATE ${PROJECT_SOURCE_DIR})
-target_compile_options(soak_tool PRIVATE -Wall -Wextra -Werror)
-target_compile_definitions(soak_tool PRIVATE WINVER=0x0600 _WIN32_WINNT=0x0600)
-target_link_libraries(soak_tool PRIVATE psapi advapi32 user32 ntdll)
-target_link_options(soak_tool PRIVATE -static-libgcc -static-libstdc++)
-
-set_target_properties(centinela_soak soak_tool PROPERTIES
-  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/soak-bin)
+set_target_properties(centinela_soak PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/soak-bin)
 
 set(soak_test ${CENTINELA_TEST_PREFIX}soak-timer-changes-handles-memory)
 add_test(NAME ${soak_test}
   COMMAND ${PROJECT_SOURCE_DIR}/tests/soak/soak.sh $<TARGET_FILE:centinela_soak>
-          $<TARGET_FILE:soak_tool> ${CMAKE_BINARY_DIR}/soak)
+          $<TARGET_FILE:drive_tool> ${CMAKE_BINARY_DIR}/soak)
 # The display and Wine are shared with the other Wine tests.
 set_tests_properties(${soak_test} PROPERTIES
   TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)

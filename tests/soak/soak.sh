@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Soak test of the program under Wine: its soak build (Timer1 every few
 # milliseconds, see hooks.h) runs on a virtual display of its own, in a fresh
-# prefix under WORK_DIR, while soak_tool adds and removes Run values (HKCU,
-# and HKLM in both views) and Startup files. Twice: with the window shown,
-# then hidden, where every tick that finds an entry not validated alerts and
-# the tool answers the box and closes the window again.
+# prefix under WORK_DIR, while the test's tool (tests/e2e/drive_tool.cpp) adds
+# and removes Run values (HKCU, and HKLM in both views) and Startup files.
+# Twice: with the window shown, then hidden, where every tick that finds an
+# entry not validated alerts and the tool answers the box and closes the
+# window again.
 #
-#   soak.sh CENTINELA_SOAK_EXE SOAK_TOOL_EXE WORK_DIR
+#   soak.sh CENTINELA_SOAK_EXE DRIVE_TOOL_EXE WORK_DIR
 #
 # In each phase:
 #   1. the places are emptied (with C:\soak\Startup as the Startup folder and
@@ -20,7 +21,8 @@
 #      count (above 0) and grow by HANDLE_SLACK at most, the memory by less
 #      than the phase's slack in bytes for each tick between the figures,
 #      and GDI/USER objects by GUI_SLACK at most where the system reports them;
-#   4. the program's table must hold exactly the entries the changer left.
+#   4. the program's table must hold exactly the entries the changer left,
+#      as wine reg and the folder show them.
 # CENTINELA_SOAK_SEED repeats a run's sequence of changes. Every wait is
 # bounded. Exit code 77 means a tool is missing (skipped).
 set -u
@@ -46,7 +48,7 @@ GUI_SLACK=4
 BUDGET=285
 
 if [ $# -ne 3 ]; then
-  echo "usage: $0 CENTINELA_SOAK_EXE SOAK_TOOL_EXE WORK_DIR" >&2
+  echo "usage: $0 CENTINELA_SOAK_EXE DRIVE_TOOL_EXE WORK_DIR" >&2
   exit 2
 fi
 for tool in wine wineserver Xvfb timeout; do
@@ -93,7 +95,7 @@ limit() {
   echo $(($1 < left ? $1 : left))
 }
 
-# soak_tool under a time limit; its output without Windows line ends.
+# The tool under a time limit; its output without Windows line ends.
 tool() {
   local limit
   limit=$(limit "$1") || exit 1
@@ -111,6 +113,24 @@ reg() { timeout "$(limit 30)" wine reg "$@" </dev/null >>"$work/reg.log" 2>&1; }
 empty_places() {
   rm -rf "$shared/Startup" && mkdir -p "$shared/Startup" || return 1
   empty_run_keys "$(limit 30)" "$work/reg.log"
+}
+
+# What the places hold, as the program's table writes its rows: name, command,
+# "NO" (nothing is validated), place (a root in decimal), key, view.
+places_now() {
+  local key view
+  for key in Run RunServices; do
+    for view in 64 32; do
+      reg_rows HKLM "$key" /reg:$view -2147483646 $view
+    done
+    reg_rows HKCU "$key" "" -2147483647 ""
+  done
+  ls "$shared/Startup" | sed 's/.*/&\t&\tNO\tC:\\soak\\Startup\t\t/'
+}
+reg_rows() {  # ROOT KEY VIEW_OPTION PLACE VIEW
+  local key="Software\\Microsoft\\Windows\\CurrentVersion\\$2"
+  timeout "$(limit 30)" wine reg query "$1\\$key" ${3:+"$3"} </dev/null 2>>"$work/reg.log" |
+    tr -d '\r' | sed -n "s/^    \(.*\)    REG_SZ    \(.*\)\$/\1\t\2\tNO\t$4\t${key//\\/\\\\}\t$5/p"
 }
 
 # One figure out of a probe line: "figure handles $line".
@@ -157,12 +177,14 @@ soak() {
   changer_pid=
   [ $rc -eq 0 ] || fail "the changer failed (exit code $rc, see $work/tool.log)"
   changed=$(cat "$work/changer-$mode.out")
-  now=$(tool 30 probe) || fail "no answer from the program after the changes"
+  now=$(tool 30 probe 0 0) || fail "no answer from the program after the changes"
   end=$(tool 40 probe $(($(figure ticks "$now") + SETTLE_TICKS)) 30) ||
     fail "the program stopped ticking after the changes"
   settled "$end" || fail "the window is not shown with no box at the end: $end"
   tool 30 dump || fail "the program did not write its table"
-  tool 10 quit && timeout "$(limit 30)" tail --pid="$program_pid" -f /dev/null ||
+  places_now | sort >"$work/expected.sorted" || fail "could not list the places"
+  # WM_ENDSESSION (22), the end of the session.
+  tool 10 post 22 1 && timeout "$(limit 30)" tail --pid="$program_pid" -f /dev/null ||
     fail "the program did not end"
   program_pid=
 
@@ -172,7 +194,7 @@ soak() {
   m0=$(figure private "$base") m1=$(figure private "$end")
   slack=$(((t1 - t0) * slack_per_tick))
   {
-    echo "$mode: seed=$seed $changed left=$(wc -l <"$shared/expected.txt")"
+    echo "$mode: seed=$seed $changed left=$(wc -l <"$work/expected.sorted")"
     echo "$mode: first: $base"
     echo "$mode: end:   $end"
     echo "$mode: handles $h0 -> $h1 (slack $HANDLE_SLACK), private $m0 -> $m1" \
@@ -197,10 +219,9 @@ soak() {
   done
 
   # Both lists are rows of the table as the program writes them.
-  sort "$shared/expected.txt" >"$work/expected.sorted" || fail "no list from the changer"
-  sort "$shared/table.txt" >"$work/table.sorted" || fail "no table from the program"
+  tr -d '\r' <"$shared/table.txt" | sort >"$work/table.sorted" || fail "no table from the program"
   if ! diff "$work/expected.sorted" "$work/table.sorted" >"$work/table.diff"; then
-    tr -d '\r' <"$work/table.diff" >&2
+    cat "$work/table.diff" >&2
     fail "the table differs from the entries left (< left but not listed, > listed but gone)"
   fi
   step "$mode: the table lists the $(wc -l <"$work/table.sorted") entries left, and no other"
