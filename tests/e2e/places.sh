@@ -29,14 +29,14 @@ put() {
 # Every key (KEY@VIEW ...) that is there, its values and every file of both
 # Startup folders, a line each, prefixed by where it is.
 snapshot() {
-  local spec line out
-  for spec in "$@"; do
+  local where line out
+  for where in "$@"; do
     # A key's name, once it is there; its values are the lines with blanks first.
-    out=$(timeout 60 wine reg query "${spec%@*}" /reg:"${spec##*@}" </dev/null 2>/dev/null) ||
+    out=$(timeout 60 wine reg query "${where%@*}" /reg:"${where##*@}" </dev/null 2>/dev/null) ||
       continue
-    printf '%s| (key)\n' "$spec"
+    printf '%s| (key)\n' "$where"
     while IFS= read -r line; do
-      case "$line" in " "*) printf '%s| %s\n' "$spec" "$line" ;; esac
+      case "$line" in " "*) printf '%s| %s\n' "$where" "$line" ;; esac
     done < <(tr -d '\r' <<<"$out")
   done
   ls "$user_dir" | sed 's/^/user startup| /'
