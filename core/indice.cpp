@@ -7,7 +7,8 @@
 namespace {
 
 size_t Hash(const char* nombre, const char* ruta, size_t n) {
-  return static_cast<size_t>(HashBytes(HashBytes(kHashStart, nombre, n), ruta, n));
+  const uint64_t h = HashBytes(HashBytes(kHashStart, nombre, n), ruta, n);
+  return static_cast<size_t>(h ^ (h >> 32));
 }
 
 }  // namespace

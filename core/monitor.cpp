@@ -1,5 +1,6 @@
 #include "core/monitor.h"
 
+#include <stddef.h>
 #include <string.h>
 
 #include <vector>
@@ -74,7 +75,13 @@ void Rellenar(char* field, size_t width, const std::string& text) {
   memset(field + n, ' ', width - n);
 }
 
-std::string Campo(const char* field, size_t width) { return std::string(field, width); }
+// Where list2's columns lie in a record: name, command, location, key path.
+const struct {
+  uint16_t offset, width;
+} kCampos[kList2Cols] = {{offsetof(EntradaValidada, Nombre), sizeof EntradaValidada::Nombre},
+                         {offsetof(EntradaValidada, Ruta), sizeof EntradaValidada::Ruta},
+                         {offsetof(EntradaValidada, Ubicacion), sizeof EntradaValidada::Ubicacion},
+                         {offsetof(EntradaValidada, Subclave), sizeof EntradaValidada::Subclave}};
 
 bool TodoCeros(const char* bytes, size_t n) {
   for (size_t i = 0; i < n; ++i)
@@ -183,7 +190,7 @@ void Monitor::llegirdelregistre() {
   const bool dosVistas = plat::RegHasTwoViews();
   for (int p = 0; p < kNumLugares; ++p) {
     const Lugar& lugar = kLugares[p];
-    cells.assign(kList1Cols, std::string());
+    for (size_t c = 0; c < cells.size(); ++c) cells[c].clear();
     if (lugar.filas == kFilasCarpeta) {
       const std::string carpeta = ReadRegValue(lugar.root, lugar.key, lugar.valor);
       if (carpeta == txt::kNotFound) continue;
@@ -257,9 +264,6 @@ void Monitor::llegirdelregistre() {
 }
 
 void Monitor::llegirdelfitxer() {
-  Vaciar(&list2);
-  list2.AddItem(Cabecera(), 0);
-
   // Bounded whatever the file's size: a file of gigabytes costs at most
   // kMaxRegistros reads and rows.
   int32_t total = kMinList2Records;
@@ -267,24 +271,24 @@ void Monitor::llegirdelfitxer() {
   if (count > static_cast<uint32_t>(total))
     total = count > static_cast<uint32_t>(kMaxRegistros) ? kMaxRegistros
                                                           : static_cast<int32_t>(count);
-  std::vector<std::string> cells(kList2Cols);
   // All records in one read: one system call, not one per record.
   std::string bytes(static_cast<size_t>(total) * kRecordLength, '\0');
   const bool leido =
       fichero_.IsOpen() && fichero_.ReadRecord(1, &bytes[0], static_cast<uint32_t>(total));
+  // The list is made from these bytes alone: when they read as at the last
+  // load, the list and its index stand.
+  if (leido && bytes == cargado_) return;
+  cargado_ = bytes;
+  Vaciar(&list2);
+  list2.AddItem(Cabecera(), 0);
+  std::vector<std::string> cells(kList2Cols);
   for (int32_t n = 1; n <= total; ++n) {
     const char* buffer = &bytes[static_cast<size_t>(n - 1) * kRecordLength];
-    memcpy(&registro_, buffer, kRecordLength);
     // A record never written (past the end, or a gap of zeros) stays an
     // empty row, which no name matches.
-    if (leido && !TodoCeros(buffer, kRecordLength)) {
-      cells[0] = Campo(registro_.Nombre, sizeof registro_.Nombre);
-      cells[1] = Campo(registro_.Ruta, sizeof registro_.Ruta);
-      cells[2] = Campo(registro_.Ubicacion, sizeof registro_.Ubicacion);
-      cells[3] = Campo(registro_.Subclave, sizeof registro_.Subclave);
-    } else {
-      cells.assign(kList2Cols, std::string());
-    }
+    const bool vacio = !leido || TodoCeros(buffer, kRecordLength);
+    for (int c = 0; c < kList2Cols; ++c)
+      cells[c].assign(buffer + kCampos[c].offset, vacio ? 0 : kCampos[c].width);
     list2.InsertRowCells(n, cells);
   }
 
@@ -295,6 +299,7 @@ void Monitor::llegirdelfitxer() {
   list2.SetColWidth(2, 0);
   list2.SetRows(list2.Rows() - 1);
   validados_.Construir(list2, 0, 1, sizeof registro_.Nombre);
+  if (!leido) cargado_.clear();
 }
 
 bool Monitor::GUARDAR(std::string* why) {

@@ -131,6 +131,7 @@ class Monitor {
   plat::RecordFile fichero_;
   std::string ruta_;  // where the data file is
   EntradaValidada registro_;
-  IndiceDeValidados validados_;  // of list2, rebuilt by every load
+  IndiceDeValidados validados_;  // of list2, rebuilt by every load that changed it
+  std::string cargado_;  // the records list2 was built from; empty after a failed read
   int cajasAbiertas_;
 };

@@ -58,16 +58,20 @@ bool HasWideNames() { return win32::Wide().nt; }
 
 std::string AnsiFromWide(const std::string& wide, bool* exact) {
   const int units = static_cast<int>(WideUnits(wide));
-  std::string ansi;
-  if (exact) *exact = true;
-  if (units == 0) return ansi;
+  if (exact) *exact = wide.size() % 2 == 0;
+  // Text below 0x80 reads the same in every ANSI code page, and most names and
+  // commands are such text: it needs no call to the system.
+  std::string ansi(static_cast<size_t>(units), '\0');
+  int i = 0;
+  while (i < units && WideAt(wide, i) < 0x80) ansi[i] = wide[2 * i], ++i;
+  if (i == units) return ansi;
   const LPCWSTR in = reinterpret_cast<LPCWSTR>(wide.data());
   const int bytes = WideCharToMultiByte(CP_ACP, 0, in, units, 0, 0, 0, 0);
   if (bytes <= 0) {
     if (exact) *exact = false;
     return std::string(static_cast<size_t>(units), '?');
   }
-  ansi.resize(static_cast<size_t>(bytes));
+  ansi.assign(static_cast<size_t>(bytes), '\0');
   WideCharToMultiByte(CP_ACP, 0, in, units, &ansi[0], bytes, 0, 0);
   // A best-fit letter ("a" for an a with macron) is not the name either.
   if (exact) *exact = WideFromAnsi(ansi) == wide;
