@@ -109,4 +109,18 @@ TEST_F(FaultsTest, ASaveThatFailsHalfWayTouchesNoOtherRecord) {
   }
 }
 
+// A data file that cannot be read leaves every row unvalidated; read again,
+// the same records validate their rows again (a tick only rebuilds the list
+// from a file that reads otherwise than the last one).
+TEST_F(FaultsTest, RecordsReadAgainAfterAFailedReadCountAgain) {
+  Start(Record("-214748364", txt::kRunKey, "Alfa", CommandOf("Alfa")));
+  const Grid& grid = monitor.LIST1;
+  for (bool reads : {false, true, true}) {
+    plat::standin::Disk().readsFail = !reads;
+    monitor.Timer1_Timer();
+    EXPECT_EQ(grid.TextMatrix(1, kColValidado), reads ? "SI" : "NO");
+    EXPECT_EQ(grid.TextMatrix(2, kColValidado), "NO");
+  }
+}
+
 }  // namespace

@@ -114,7 +114,7 @@ bool RecordFile::ReadRecord(uint32_t n, char* buf, uint32_t count) {
   memset(buf, 0, static_cast<size_t>(recordLength_) * count);
   if (bytes && n > 0 && at < bytes->size())
     bytes->copy(buf, static_cast<size_t>(recordLength_) * count, at);
-  return bytes && n > 0;
+  return bytes && n > 0 && !g.readsFail;
 }
 
 bool RecordFile::WriteRecord(uint32_t n, const char* buf, uint32_t* error) {

@@ -31,6 +31,7 @@ struct Files {
   std::map<intptr_t, std::string> opened;  // open files, by handle
   intptr_t next = 1;                       // never reused
   int failDeletes = 0;                     // that many deletions fail, the file staying
+  bool readsFail = false;                  // reads fail after copying the bytes
   // Record writes let through before one that puts only its first tornBytes
   // and fails with "disk full" (a disk filling up); -1 for none.
   int writesBeforeTear = -1;
