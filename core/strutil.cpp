@@ -1,7 +1,5 @@
 #include "core/strutil.h"
 
-#include <string.h>
-
 namespace {
 
 std::string Digits(uint32_t magnitude, bool negative) {
@@ -50,12 +48,9 @@ __attribute__((noinline)) uint64_t HashBytes(uint64_t hash, const void* bytes, s
   // A word per multiplication: a tick digests every cell twice. The last
   // word is padded with zeros.
   while (n) {
-    const size_t k = n < 4 ? n : 4;
     uint32_t word = 0;
-    memcpy(&word, p, k);
+    for (int shift = 0; shift < 32 && n; shift += 8, --n) word |= uint32_t(*p++) << shift;
     hash = (hash ^ word) * kPrime;
-    p += k;
-    n -= k;
   }
   return hash;
 }
