@@ -14,9 +14,11 @@ Grid::Grid(int32_t cols)
       widths_(cols_, -1),
       listener_(0),
       redraw_(true),
+      tocado_(true),
       huellaAntes_(0) {}
 
 void Grid::Changed() {
+  tocado_ = true;
   if (listener_ && redraw_) listener_->OnGridChanged();
 }
 
@@ -39,10 +41,16 @@ uint64_t Grid::Huella() const {
 void Grid::SetRedraw(bool on) {
   if (on == redraw_) return;
   redraw_ = on;
-  if (!on)
-    huellaAntes_ = Huella();
-  else if (Huella() != huellaAntes_)
-    Changed();
+  // Untouched since redraw last came on, the table is the one digested then.
+  if (!on) {
+    if (tocado_) huellaAntes_ = Huella();
+    return;
+  }
+  const uint64_t huella = Huella();
+  const bool distinta = huella != huellaAntes_;
+  huellaAntes_ = huella;
+  if (distinta) Changed();
+  tocado_ = false;
 }
 
 // Keeps the current cell and the selection inside the grid after it shrank.

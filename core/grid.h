@@ -83,5 +83,6 @@ class Grid {
   // A digest of what a view draws: cells, layout, selection; and its value
   // when redraw went off.
   uint64_t Huella() const;
+  bool tocado_;  // changed since redraw last came on
   uint64_t huellaAntes_;
 };

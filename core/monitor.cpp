@@ -272,7 +272,8 @@ void Monitor::llegirdelfitxer() {
     total = count > static_cast<uint32_t>(kMaxRegistros) ? kMaxRegistros
                                                           : static_cast<int32_t>(count);
   // All records in one read: one system call, not one per record.
-  std::string bytes(static_cast<size_t>(total) * kRecordLength, '\0');
+  std::string& bytes = lectura_;
+  bytes.assign(static_cast<size_t>(total) * kRecordLength, '\0');
   const bool leido =
       fichero_.IsOpen() && fichero_.ReadRecord(1, &bytes[0], static_cast<uint32_t>(total));
   // The list is made from these bytes alone: when they read as at the last

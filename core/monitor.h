@@ -133,5 +133,6 @@ class Monitor {
   EntradaValidada registro_;
   IndiceDeValidados validados_;  // of list2, rebuilt by every load that changed it
   std::string cargado_;  // the records list2 was built from; empty after a failed read
+  std::string lectura_;  // the last read, its block kept: a large one costs pages each time
   int cajasAbiertas_;
 };

@@ -1,5 +1,7 @@
 #include "core/strutil.h"
 
+#include <string.h>
+
 namespace {
 
 std::string Digits(uint32_t magnitude, bool negative) {
@@ -47,9 +49,14 @@ __attribute__((noinline)) uint64_t HashBytes(uint64_t hash, const void* bytes, s
   const uint64_t kPrime = 1099511628211ull;
   // A word per multiplication: a tick digests every cell twice. The last
   // word is padded with zeros.
-  while (n) {
+  for (; n >= 4; n -= 4, p += 4) {
+    uint32_t word;
+    memcpy(&word, p, 4);
+    hash = (hash ^ word) * kPrime;
+  }
+  if (n) {
     uint32_t word = 0;
-    for (int shift = 0; shift < 32 && n; shift += 8, --n) word |= uint32_t(*p++) << shift;
+    for (int shift = 0; n; shift += 8, --n) word |= uint32_t(*p++) << shift;
     hash = (hash ^ word) * kPrime;
   }
   return hash;

@@ -78,6 +78,12 @@ TEST_F(CheckTest, TheSelectionFollowsItsEntryAcrossATick) {
   // The view hears of a changed table once a tick, and of an unchanged one not at all.
   monitor.Timer1_Timer();
   EXPECT_EQ(view.changes, 1);
+  // A cell written between ticks is drawn, and so is the tick that lists the
+  // entry as it is again.
+  monitor.LIST1.SetText("otro");
+  const int drawn = view.changes;
+  monitor.Timer1_Timer();
+  EXPECT_EQ(view.changes, drawn + 1);
   monitor.LIST1.SetListener(0);
 
   // Gone: the nearest row that exists, and no action can fall on it.
