@@ -49,8 +49,8 @@ void Grid::SetRedraw(bool on) {
   const uint64_t huella = Huella();
   const bool distinta = huella != huellaAntes_;
   huellaAntes_ = huella;
-  if (distinta) Changed();
   tocado_ = false;
+  if (distinta) Changed();
 }
 
 // Keeps the current cell and the selection inside the grid after it shrank.
