@@ -271,15 +271,19 @@ void Monitor::llegirdelfitxer() {
   if (count > static_cast<uint32_t>(total))
     total = count > static_cast<uint32_t>(kMaxRegistros) ? kMaxRegistros
                                                           : static_cast<int32_t>(count);
-  // All records in one read: one system call, not one per record.
+  // All records in one read: one system call, not one per record. The read
+  // zero-fills what the file lacks.
   std::string& bytes = lectura_;
-  bytes.assign(static_cast<size_t>(total) * kRecordLength, '\0');
+  bytes.resize(static_cast<size_t>(total) * kRecordLength);
   const bool leido =
       fichero_.IsOpen() && fichero_.ReadRecord(1, &bytes[0], static_cast<uint32_t>(total));
   // The list is made from these bytes alone: when they read as at the last
   // load, the list and its index stand.
   if (leido && bytes == cargado_) return;
-  cargado_ = bytes;
+  if (leido)
+    cargado_ = bytes;
+  else
+    cargado_.clear();
   Vaciar(&list2);
   list2.AddItem(Cabecera(), 0);
   std::vector<std::string> cells(kList2Cols);
@@ -300,7 +304,6 @@ void Monitor::llegirdelfitxer() {
   list2.SetColWidth(2, 0);
   list2.SetRows(list2.Rows() - 1);
   validados_.Construir(list2, 0, 1, sizeof registro_.Nombre);
-  if (!leido) cargado_.clear();
 }
 
 bool Monitor::GUARDAR(std::string* why) {

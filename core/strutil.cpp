@@ -47,8 +47,8 @@ bool ParseInt32(const std::string& text, int32_t* value) {
 __attribute__((noinline)) uint64_t HashBytes(uint64_t hash, const void* bytes, size_t n) {
   const unsigned char* p = static_cast<const unsigned char*>(bytes);
   const uint64_t kPrime = 1099511628211ull;
-  // A word per multiplication: a tick digests every cell twice. The last
-  // word is padded with zeros.
+  // A word per multiplication: a tick digests every cell. The last word is
+  // padded with zeros.
   for (; n >= 4; n -= 4, p += 4) {
     uint32_t word;
     memcpy(&word, p, 4);

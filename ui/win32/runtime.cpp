@@ -35,13 +35,14 @@ const size_t kClasses = 16;
 void* g_libres[kClasses];
 
 void* Allocate(size_t size) {
-  size_t c = size < kClasses * kStep ? (size + kHeader + kStep - 1) / kStep : 0;
-  if (c >= kClasses) c = 0;
+  // Class 0: too large for a class, straight from and back to the heap.
+  const size_t c =
+      size <= (kClasses - 1) * kStep - kHeader ? (size + kHeader + kStep - 1) / kStep : 0;
   void** block = static_cast<void**>(g_libres[c]);
   if (c && block) {
     g_libres[c] = *block;
   } else {
-    if (size > ~kHeader - kStep) return nullptr;
+    if (size > ~kHeader) return nullptr;
     block = static_cast<void**>(HeapAlloc(GetProcessHeap(), 0, c ? c * kStep : size + kHeader));
     if (!block) return nullptr;
   }
