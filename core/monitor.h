@@ -101,6 +101,8 @@ class Monitor {
   void LIST1_SelChange();
   void btnvalidar_Click();
   void Command3_Click();
+  // Marks the rows desde to hasta "SI" and saves; a failed save is told.
+  void Validar(int32_t desde, int32_t hasta);
 
   // Every message box of the program goes through here, so that a tick can
   // tell that one is open and keep its hands off the table.

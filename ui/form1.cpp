@@ -1,6 +1,9 @@
 #include "ui/form1.h"
 
+#include "core/regprocs.h"
 #include "core/texts.h"
+#include "platform/files.h"
+#include "platform/nocase.h"
 
 Form1::Form1(plat::Desktop* desktop) : monitor(desktop), desktop_(desktop), ocupado_(false) {}
 
@@ -42,8 +45,9 @@ void Form1::picgancho_MouseMove(int message) {
   ocupado_ = true;
   if (message == kTrayLeftDoubleClick || message == kTrayRightButtonUp ||
       message == kTrayContextMenu || message == kTrayKeySelect) {
-    plat::TrayChoice choice = desktop_->PopupTrayMenu();
+    plat::TrayChoice choice = desktop_->PopupTrayMenu(IniciarMarcado());
     if (choice == plat::kTrayAbrir) mnuAcerca_Click();
+    if (choice == plat::kTrayIniciar) mnuIniciar_Click();
     if (choice == plat::kTrayCerrar) mnuSalir_Click();
   }
   ocupado_ = false;
@@ -55,3 +59,29 @@ void Form1::mnuAcerca_Click() {
 }
 
 void Form1::mnuSalir_Click() { Unload(kUnloadFromCode); }
+
+bool Form1::IniciarMarcado() const {
+  return plat::SameNoCase(ReadRegValue(plat::kHkeyCurrentUser, txt::kRunKey, txt::kAppTitle),
+                          plat::ProgramCommand());
+}
+
+void Form1::mnuIniciar_Click() {
+  const bool antes = IniciarMarcado();
+  const std::string clave = txt::kRunKey, valor = txt::kAppTitle, orden = plat::ProgramCommand();
+  if (antes)
+    DeleteRegValue(plat::kHkeyCurrentUser, clave, valor);
+  else if (orden.find('?') == std::string::npos)  // a name the code page lacks: no path
+    WriteRegValue(plat::kHkeyCurrentUser, clave, valor, plat::kRegSz, orden);
+  // Read back: the procedures tell no failure, and a policy may refuse.
+  if (IniciarMarcado() == antes) {
+    monitor.Caja(txt::kIniciarFallo, valor, plat::kMbOk | plat::kMbIconStop);
+    return;
+  }
+  monitor.llegirdelregistre();
+  // From the end: the user's Run key is listed after the machine's, and no
+  // later place has that key path.
+  const Grid& grid = monitor.LIST1;
+  for (int32_t i = grid.Rows() - 1; !antes && i > 0; --i)
+    if (grid.TextMatrix(i, kColSubclave) == clave && grid.TextMatrix(i, kColNombre) == valor)
+      return monitor.Validar(i, i);
+}

@@ -52,7 +52,10 @@ void GridView::SelectRow(int32_t row) {
 void GridView::AnnounceRow() {
   const LONG child = grid_->Row() - grid_->FixedRows() + 1;
   if (GetFocus() == hwnd() && child > 0) NotifyEvent(hwnd(), kEventFocus, child);
-  if (child > 0) NotifyEvent(hwnd(), kEventSelection, child);
+  // A range is announced on the list, whose rows then tell their state.
+  const bool una = grid_->RowSel() == grid_->Row();
+  if (child > 0)
+    NotifyEvent(hwnd(), una ? kEventSelection : kEventSelectionWithin, una ? child : CHILDID_SELF);
 }
 
 void GridView::Reset() {
@@ -299,6 +302,11 @@ void GridView::OnKey(WPARAM key) {
       to.col = StepCol(grid_->Cols(), -1);
       if (control) to.row = rows - 1;
       break;
+    case 'A':
+      // Ctrl+A: every data row, the first one current.
+      if (!control) return;
+      to.row = rows - 1;
+      break;
     default:
       return;
   }
@@ -309,6 +317,7 @@ void GridView::OnKey(WPARAM key) {
     anchor.row = grid_->Row();
     anchor.col = grid_->Col();
   }
+  if (key == 'A') anchor.row = fixed;
   Select(anchor, to);
   EnsureVisible(to);
 }
