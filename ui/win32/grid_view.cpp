@@ -303,9 +303,10 @@ void GridView::OnKey(WPARAM key) {
       if (control) to.row = rows - 1;
       break;
     case 'A':
-      // Ctrl+A: every data row, the first one current.
+      // Ctrl+A: every data row, from the first cell.
       if (!control) return;
       to.row = rows - 1;
+      to.col = StepCol(grid_->Cols(), -1);
       break;
     default:
       return;
@@ -317,7 +318,10 @@ void GridView::OnKey(WPARAM key) {
     anchor.row = grid_->Row();
     anchor.col = grid_->Col();
   }
-  if (key == 'A') anchor.row = fixed;
+  if (key == 'A') {
+    anchor.row = fixed;
+    anchor.col = StepCol(-1, 1);
+  }
   Select(anchor, to);
   EnsureVisible(to);
 }
