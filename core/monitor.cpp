@@ -169,7 +169,7 @@ bool Monitor::AbrirEn(const std::string& ruta, std::string* why) {
   return false;
 }
 
-int Monitor::Caja(const std::string& text, const std::string& caption, unsigned type) {
+int Monitor::Caja(const std::string& text, const char* caption, unsigned type) {
   ++cajasAbiertas_;
   int answer = desktop_->MessageBoxA(text, caption, type);
   --cajasAbiertas_;
@@ -494,7 +494,6 @@ void Monitor::Timer1_Timer() {
   const int32_t s = LIST1.RowSel();
   const int32_t c = LIST1.ColSel();
   const bool esEntrada = r >= 1 && r < LIST1.Rows();
-  const bool rango = esEntrada && s != r && s >= 1 && s < LIST1.Rows();
   const std::vector<std::string> entrada = EntradaDeFila(r);
   const std::vector<std::string> otra = EntradaDeFila(s);
 
@@ -508,7 +507,7 @@ void Monitor::Timer1_Timer() {
   // action may fall on whatever took its row. A range whose other end went
   // comes back as the current row alone.
   int32_t fila = esEntrada ? FilaDeEntrada(entrada) : r;
-  const int32_t hasta = rango && fila >= 0 ? FilaDeEntrada(otra) : -1;
+  const int32_t hasta = fila >= 0 && s != r ? FilaDeEntrada(otra) : -1;
   if (fila < 0) {
     fila = r;
     TXTVALIDAR.clear();
@@ -525,7 +524,6 @@ void Monitor::Timer1_Timer() {
 void Monitor::LIST1_SelChange() {
   // The range stays as the user made it: the field shows the current cell.
   TXTVALIDAR = LIST1.Text();
-  numsel = DecimalText(LIST1.Row());
 }
 
 void Monitor::btnvalidar_Click() {

@@ -45,10 +45,19 @@ void Form1::picgancho_MouseMove(int message) {
   ocupado_ = true;
   if (message == kTrayLeftDoubleClick || message == kTrayRightButtonUp ||
       message == kTrayContextMenu || message == kTrayKeySelect) {
-    plat::TrayChoice choice = desktop_->PopupTrayMenu(IniciarMarcado());
-    if (choice == plat::kTrayAbrir) mnuAcerca_Click();
-    if (choice == plat::kTrayIniciar) mnuIniciar_Click();
-    if (choice == plat::kTrayCerrar) mnuSalir_Click();
+    switch (desktop_->PopupTrayMenu(IniciarMarcado())) {
+      case plat::kTrayAbrir:
+        mnuAcerca_Click();
+        break;
+      case plat::kTrayIniciar:
+        mnuIniciar_Click();
+        break;
+      case plat::kTrayCerrar:
+        mnuSalir_Click();
+        break;
+      case plat::kTrayNone:
+        break;
+    }
   }
   ocupado_ = false;
 }
@@ -70,11 +79,11 @@ void Form1::mnuIniciar_Click() {
   const std::string clave = txt::kRunKey, valor = txt::kAppTitle, orden = plat::ProgramCommand();
   if (antes)
     DeleteRegValue(plat::kHkeyCurrentUser, clave, valor);
-  else if (orden.find('?') == std::string::npos)  // a name the code page lacks: no path
+  else
     WriteRegValue(plat::kHkeyCurrentUser, clave, valor, plat::kRegSz, orden);
   // Read back: the procedures tell no failure, and a policy may refuse.
   if (IniciarMarcado() == antes) {
-    monitor.Caja(txt::kIniciarFallo, valor, plat::kMbOk | plat::kMbIconStop);
+    monitor.Caja(txt::kIniciarFallo, txt::kAppTitle, plat::kMbOk | plat::kMbIconStop);
     return;
   }
   monitor.llegirdelregistre();
