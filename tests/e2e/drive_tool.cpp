@@ -11,7 +11,8 @@
 //   entries          prints those places' entries by exact name, in the order
 //                    the program lists them (UTF-8, a NUL as U+2400)
 //   names            prints the grid as a screen reader reads it from another
-//                    process: "role=R children=N", then each child's name
+//                    process: "role=R children=N", then each child's name,
+//                    then "selected:" and the numbers of the selected ones
 //   probe TICKS SECONDS
 //       (the soak build) once Timer1 has scanned TICKS times (a failure after
 //       SECONDS), prints the program's ticks, window state, handles, memory
@@ -111,12 +112,17 @@ int Names() {
   list->get_accRole(child, &role);
   list->get_accChildCount(&count);
   printf("role=%ld children=%ld\n", role.lVal, count);
+  std::string selected;
   for (child.lVal = 1; child.lVal <= count; ++child.lVal) {
     BSTR name = 0;
     list->get_accName(child, &name);
     PrintEntry(name ? name : L"");
     SysFreeString(name);
+    VARIANT state = {};
+    if (list->get_accState(child, &state) == S_OK && (state.lVal & STATE_SYSTEM_SELECTED))
+      selected += " " + std::to_string(child.lVal);
   }
+  printf("selected:%s\n", selected.c_str());
   list->Release();
   return 0;
 }
