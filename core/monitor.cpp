@@ -3,6 +3,7 @@
 #include <stddef.h>
 #include <string.h>
 
+#include <utility>
 #include <vector>
 
 #include "core/errtext.h"
@@ -168,7 +169,7 @@ bool Monitor::AbrirEn(const std::string& ruta, std::string* why) {
   return false;
 }
 
-int Monitor::Caja(const std::string& text, const std::string& caption, unsigned type) {
+int Monitor::Caja(const std::string& text, const char* caption, unsigned type) {
   ++cajasAbiertas_;
   int answer = desktop_->MessageBoxA(text, caption, type);
   --cajasAbiertas_;
@@ -489,10 +490,12 @@ void Monitor::comprobar() {
 void Monitor::Timer1_Timer() {
   // A box of ours is open: the user is answering about the table as it is.
   if (CajaAbierta()) return;
-  const int32_t r = LIST1.RowSel();
+  const int32_t r = LIST1.Row();
+  const int32_t s = LIST1.RowSel();
   const int32_t c = LIST1.ColSel();
   const bool esEntrada = r >= 1 && r < LIST1.Rows();
   const std::vector<std::string> entrada = EntradaDeFila(r);
+  const std::vector<std::string> otra = EntradaDeFila(s);
 
   // Scan, check and the selection put back reach the view as one change, or
   // as none when the table reads as it did.
@@ -500,9 +503,11 @@ void Monitor::Timer1_Timer() {
   llegirdelregistre();
   comprobar();
 
-  // The selection follows the entry; when the entry is gone, no action may
-  // fall on whatever took its row.
+  // The selection follows its entries; when the current one is gone, no
+  // action may fall on whatever took its row. A range whose other end went
+  // comes back as the current row alone.
   int32_t fila = esEntrada ? FilaDeEntrada(entrada) : r;
+  const int32_t hasta = fila >= 0 && s != r ? FilaDeEntrada(otra) : -1;
   if (fila < 0) {
     fila = r;
     TXTVALIDAR.clear();
@@ -511,32 +516,53 @@ void Monitor::Timer1_Timer() {
   if (fila < 0) fila = 0;
   LIST1.SetRow(fila);
   LIST1.SetCol(0);
-  LIST1.SetRowSel(fila);
+  LIST1.SetRowSel(hasta < 0 ? fila : hasta);
   LIST1.SetColSel(c);
   LIST1.SetRedraw(true);
 }
 
 void Monitor::LIST1_SelChange() {
+  // The range stays as the user made it: the field shows the current cell.
   TXTVALIDAR = LIST1.Text();
-  numsel = DecimalText(LIST1.Row());
-  int32_t row = 0;
-  if (ParseInt32(numsel, &row)) LIST1.SetRowSel(row);
 }
 
 void Monitor::btnvalidar_Click() {
   if (TXTVALIDAR.empty()) return;
-  if (Caja(txt::kValidarText, txt::kValidarCaption, plat::kMbYesNo) != plat::kIdYes) return;
-  LIST1.SetCol(kColValidado);
-  LIST1.SetText(txt::kSi);
+  int32_t desde = LIST1.Row(), hasta = LIST1.RowSel();
+  if (desde > hasta) std::swap(desde, hasta);
+  if (desde < 1) desde = 1;
+  const int32_t n = hasta - desde + 1;
+  std::string pregunta;
+  if (n > 1) {
+    pregunta = txt::kValidarVariosBefore;
+    pregunta += DecimalText(n);
+    pregunta += txt::kValidarVariosAfter;
+  }
+  if (Caja(pregunta += txt::kValidarText, txt::kValidarCaption, plat::kMbYesNo) != plat::kIdYes)
+    return;
+  Validar(desde, hasta);
+  TXTVALIDAR.clear();
+}
+
+void Monitor::Validar(int32_t desde, int32_t hasta) {
+  for (int32_t i = desde; i <= hasta; ++i) {
+    LIST1.SetRow(i);
+    LIST1.SetCol(kColValidado);
+    LIST1.SetText(txt::kSi);
+  }
   std::string why;
   if (!GUARDAR(&why))
     Caja(txt::kGuardarFallo + ruta_ + ": " + why, txt::kGuardarCaption,
          plat::kMbOk | plat::kMbIconStop);
-  TXTVALIDAR.clear();
 }
 
 void Monitor::Command3_Click() {
   if (TXTVALIDAR.empty()) return;
+  // One entry at a time: a removal cannot be undone.
+  if (LIST1.RowSel() != LIST1.Row()) {
+    Caja(txt::kEliminarVarios, txt::kEliminarCaption, plat::kMbOk);
+    return;
+  }
   LIST1.SetCol(kColRuta);
   const std::string ruta = LIST1.Text();
   if (Caja(txt::kEliminarTextBefore + ruta + txt::kEliminarTextAfter, txt::kEliminarCaption,

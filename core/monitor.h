@@ -101,16 +101,18 @@ class Monitor {
   void LIST1_SelChange();
   void btnvalidar_Click();
   void Command3_Click();
+  // Marks the rows desde to hasta "SI" and saves; a failed save is told.
+  void Validar(int32_t desde, int32_t hasta);
 
   // Every message box of the program goes through here, so that a tick can
-  // tell that one is open and keep its hands off the table.
-  int Caja(const std::string& text, const std::string& caption, unsigned type);
+  // tell that one is open and keep its hands off the table. Captions are the
+  // program's own texts, made into a string here rather than at each call.
+  int Caja(const std::string& text, const char* caption, unsigned type);
   bool CajaAbierta() const { return cajasAbiertas_ > 0; }
 
   Grid LIST1;
   Grid list2;
   std::string TXTVALIDAR;
-  std::string numsel;
 
  private:
   bool AbrirEn(const std::string& ruta, std::string* why);

@@ -67,7 +67,12 @@ const char kValidarText[] =
     "tanto, se ejecutar\xe1 cada vez que inicie Windows.\r\n"
     "Por tanto, m\xe1rquelo SOLO SI ESTA TOTALMENTE SEGURO QUE NO SE TRATA DE UN VIRUS.\r\n"
     "\xbf" "Est\xe1 seguro de querer marcarlo como v\xe1lido?";
+// Before the same warning when several rows are selected: the count between.
+const char kValidarVariosBefore[] = "Va a marcar como v\xe1lidas ";
+const char kValidarVariosAfter[] = " entradas a la vez.\r\n";
 const char kEliminarCaption[] = "Eliminar...";
+const char kEliminarVarios[] =
+    "Hay varias entradas seleccionadas: seleccione solo la que quiera eliminar del inicio.";
 const char kEliminarTextBefore[] =
     "Atenci\xf3n: si elimina este programa del inicio, solo dejar\xe1 de arrancarse al iniciar "
     "Windows, pero no se eliminar\xe1 del disco duro. Si se trata de un virus, deber\xe1 eliminar "
@@ -112,7 +117,10 @@ const char kEntreCeldas[] = ", ";
 // Tray.
 const char kTrayTip[] = "Ximvar Serveis - Centinela";
 const char kMnuAcerca[] = "Abrir";
+const char kMnuIniciar[] = "&Iniciar con Windows";
 const char kMnuSalir[] = "Cerrar";
+const char kIniciarFallo[] =
+    "No se ha podido cambiar el inicio de Centinela con Windows: el Registro no lo permite.";
 
 // About box.
 const char kAyudaCaptionPrefix[] = "Acerca de ";

@@ -14,7 +14,7 @@ const int kIdYes = 6;
 const int kIdNo = 7;
 
 // Items of the tray icon's popup menu.
-enum TrayChoice { kTrayNone = 0, kTrayAbrir = 1, kTrayCerrar = 2 };
+enum TrayChoice { kTrayNone = 0, kTrayAbrir = 1, kTrayCerrar = 2, kTrayIniciar = 3 };
 
 class Desktop {
  public:
@@ -31,8 +31,9 @@ class Desktop {
   virtual void HideFromTaskList() = 0;
   virtual bool AddTrayIcon() = 0;
   virtual void RemoveTrayIcon() = 0;
-  // Opens the tray menu at the mouse and returns the item chosen.
-  virtual TrayChoice PopupTrayMenu() = 0;
+  // Opens the tray menu at the mouse, "Iniciar con Windows" checked or not,
+  // and returns the item chosen.
+  virtual TrayChoice PopupTrayMenu(bool iniciar) = 0;
   virtual void StartTimer(unsigned milliseconds) = 0;
   virtual void ShowAbout() = 0;
   // Unloads the main window; the program ends once its loop runs again.

@@ -31,6 +31,10 @@ bool FileExists(const std::string& path);
 // The system folder, as the system gives it ("C:\WINDOWS\system32").
 std::string SystemFolder();
 
+// The command that starts the running program: its full path in double
+// quotes; empty when the path does not fit MAX_PATH.
+std::string ProgramCommand();
+
 // Creates one folder (its parent must exist); false when it was not made.
 bool CreateFolder(const std::string& path);
 

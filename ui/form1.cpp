@@ -1,6 +1,9 @@
 #include "ui/form1.h"
 
+#include "core/regprocs.h"
 #include "core/texts.h"
+#include "platform/files.h"
+#include "platform/nocase.h"
 
 Form1::Form1(plat::Desktop* desktop) : monitor(desktop), desktop_(desktop), ocupado_(false) {}
 
@@ -42,9 +45,19 @@ void Form1::picgancho_MouseMove(int message) {
   ocupado_ = true;
   if (message == kTrayLeftDoubleClick || message == kTrayRightButtonUp ||
       message == kTrayContextMenu || message == kTrayKeySelect) {
-    plat::TrayChoice choice = desktop_->PopupTrayMenu();
-    if (choice == plat::kTrayAbrir) mnuAcerca_Click();
-    if (choice == plat::kTrayCerrar) mnuSalir_Click();
+    switch (desktop_->PopupTrayMenu(IniciarMarcado())) {
+      case plat::kTrayAbrir:
+        mnuAcerca_Click();
+        break;
+      case plat::kTrayIniciar:
+        mnuIniciar_Click();
+        break;
+      case plat::kTrayCerrar:
+        mnuSalir_Click();
+        break;
+      case plat::kTrayNone:
+        break;
+    }
   }
   ocupado_ = false;
 }
@@ -55,3 +68,29 @@ void Form1::mnuAcerca_Click() {
 }
 
 void Form1::mnuSalir_Click() { Unload(kUnloadFromCode); }
+
+bool Form1::IniciarMarcado() const {
+  return plat::SameNoCase(ReadRegValue(plat::kHkeyCurrentUser, txt::kRunKey, txt::kAppTitle),
+                          plat::ProgramCommand());
+}
+
+void Form1::mnuIniciar_Click() {
+  const bool antes = IniciarMarcado();
+  const std::string clave = txt::kRunKey, valor = txt::kAppTitle, orden = plat::ProgramCommand();
+  if (antes)
+    DeleteRegValue(plat::kHkeyCurrentUser, clave, valor);
+  else
+    WriteRegValue(plat::kHkeyCurrentUser, clave, valor, plat::kRegSz, orden);
+  // Read back: the procedures tell no failure, and a policy may refuse.
+  if (IniciarMarcado() == antes) {
+    monitor.Caja(txt::kIniciarFallo, txt::kAppTitle, plat::kMbOk | plat::kMbIconStop);
+    return;
+  }
+  monitor.llegirdelregistre();
+  // From the end: the user's Run key is listed after the machine's, and no
+  // later place has that key path.
+  const Grid& grid = monitor.LIST1;
+  for (int32_t i = grid.Rows() - 1; !antes && i > 0; --i)
+    if (grid.TextMatrix(i, kColSubclave) == clave && grid.TextMatrix(i, kColNombre) == valor)
+      return monitor.Validar(i, i);
+}

@@ -39,6 +39,10 @@ class Form1 {
   void picgancho_MouseMove(int message);
   void mnuAcerca_Click();
   void mnuSalir_Click();
+  // Whether the user's Run key starts this very program; choosing the item
+  // adds the value, validated at once, or deletes it.
+  bool IniciarMarcado() const;
+  void mnuIniciar_Click();
 
   Monitor monitor;
 

@@ -140,6 +140,13 @@ std::string SystemFolder() {
   return std::string(path, n < MAX_PATH ? n : 0);
 }
 
+std::string ProgramCommand() {
+  char command[MAX_PATH + 2];
+  const DWORD n = GetModuleFileNameA(0, command + 1, MAX_PATH);
+  command[0] = command[n + 1] = '"';
+  return std::string(command, n < MAX_PATH ? n + 2 : 0);
+}
+
 bool CreateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), 0) != FALSE; }
 
 bool DeleteFileA(const std::string& path, uint32_t* error) {

@@ -43,8 +43,8 @@ class ScriptedDesktop : public Desktop {
   void HideFromTaskList() override { Log("off the task list", visible); }
   bool AddTrayIcon() override { return Log("tray", visible); }
   void RemoveTrayIcon() override {}
-  TrayChoice PopupTrayMenu() override {
-    Log("menu", visible);
+  TrayChoice PopupTrayMenu(bool iniciar) override {
+    Log(iniciar ? "menu checked" : "menu", visible);
     return whileMenuOpen ? whileMenuOpen() : kTrayNone;
   }
   void StartTimer(unsigned milliseconds) override {

@@ -23,13 +23,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/drive.sh"
 begin_tool_test access "wine wineserver Xvfb xdotool import convert" "$@"
 
-step() { echo "access: $*"; }
-fail() {
-  echo "access: FAIL: $*" >&2
-  import -window root "$work/failure.png" 2>/dev/null && echo "access: screen: $work/failure.png" >&2
-  exit 1
-}
-quietly() { timeout 60 "$@" </dev/null >>"$work/wine.log" 2>&1; }
 # Settings written into the registry reach programs of the next session only.
 new_session() {
   timeout 20 wineserver -k >/dev/null 2>&1

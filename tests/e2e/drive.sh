@@ -52,7 +52,8 @@ ask() {
 # a virtual display, both ended on exit; ends the script as skipped (77)
 # when a program it needs is missing, or the program cannot run here.
 begin_tool_test() {
-  local label=$1 needed=$2 program
+  local needed=$2 program
+  label=$1
   shift 2
   for program in $needed; do
     command -v "$program" >/dev/null || { echo "$label: $program is missing: skipped"; exit 77; }
@@ -67,3 +68,13 @@ begin_tool_test() {
   export DISPLAY
   trap 'timeout 20 wineserver -k >/dev/null 2>&1; kill "$(cat "$work/xvfb.pid")" 2>/dev/null' EXIT
 }
+
+# Messages of a script begun with begin_tool_test, labelled as it was; a
+# failure leaves the screen in the work folder. Wine's chatter goes to a log.
+step() { echo "$label: $*"; }
+fail() {
+  echo "$label: FAIL: $*" >&2
+  import -window root "$work/failure.png" 2>/dev/null && echo "$label: screen: $work/failure.png" >&2
+  exit 1
+}
+quietly() { timeout 60 "$@" </dev/null >>"$work/wine.log" 2>&1; }

@@ -11,7 +11,8 @@
 //   entries          prints those places' entries by exact name, in the order
 //                    the program lists them (UTF-8, a NUL as U+2400)
 //   names            prints the grid as a screen reader reads it from another
-//                    process: "role=R children=N", then each child's name
+//                    process: "role=R children=N", then each child's name,
+//                    then "selected:" and the numbers of the selected ones
 //   probe TICKS SECONDS
 //       (the soak build) once Timer1 has scanned TICKS times (a failure after
 //       SECONDS), prints the program's ticks, window state, handles, memory
@@ -23,6 +24,8 @@
 //       window closed again, as a user would; at the end the window is left
 //       shown with no box
 //   dump             (the soak build) has it write its table (hooks.h)
+//   logon NAME       starts the command of that value of the user's Run key
+//                    as Windows does at logon (Wine 8 does not); prints it
 // Exit code 0 on success, 1 on a failure (said on stderr), 2 on misuse.
 #include <windows.h>
 // After windows.h, which they need.
@@ -109,12 +112,17 @@ int Names() {
   list->get_accRole(child, &role);
   list->get_accChildCount(&count);
   printf("role=%ld children=%ld\n", role.lVal, count);
+  std::string selected;
   for (child.lVal = 1; child.lVal <= count; ++child.lVal) {
     BSTR name = 0;
     list->get_accName(child, &name);
     PrintEntry(name ? name : L"");
     SysFreeString(name);
+    VARIANT state = {};
+    if (list->get_accState(child, &state) == S_OK && (state.lVal & STATE_SYSTEM_SELECTED))
+      selected += " " + std::to_string(child.lVal);
   }
+  printf("selected:%s\n", selected.c_str());
   list->Release();
   return 0;
 }
@@ -227,6 +235,25 @@ int Change(DWORD seed, long wanted, DWORD seconds, bool hidden) {
   return 0;
 }
 
+int Logon(const char* name) {
+  HKEY key;
+  char command[MAX_PATH * 2] = {0};
+  DWORD bytes = sizeof command - 1;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                    KEY_READ, &key) ||
+      RegQueryValueExA(key, name, 0, 0, reinterpret_cast<BYTE*>(command), &bytes))
+    return Fail("no such value in the Run key");
+  RegCloseKey(key);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process;
+  if (!CreateProcessA(0, command, 0, 0, FALSE, 0, 0, 0, &startup, &process))
+    return Fail("the command did not start");
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return puts(command) < 0;
+}
+
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "post" && argc == 4)
@@ -244,6 +271,7 @@ int main(int argc, char** argv) {
   if (command == "change" && argc == 6)
     return Change(std::stoul(argv[2]), std::stol(argv[3]), std::stoul(argv[4]),
                   std::string(argv[5]) == "hidden");
+  if (command == "logon" && argc == 3) return Logon(argv[2]);
   if (command == "dump" && argc == 2)
     return Ask(soak::kWriteTable) == 1 ? 0 : Fail("the program did not write its table");
   fprintf(stderr, "usage: see tests/e2e/drive_tool.cpp\n");

@@ -49,3 +49,11 @@ add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-dark-scheme-screen-reader-escape-dpi
           $<TARGET_FILE:drive_tool> ${CMAKE_BINARY_DIR}/e2e-access)
 set_tests_properties(${CENTINELA_TEST_PREFIX}e2e-dark-scheme-screen-reader-escape-dpi PROPERTIES
   TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)
+
+# Several rows validated at once with Ctrl+A, and "Iniciar con Windows" from
+# the tray menu through a logon (tests/e2e/inicio.sh).
+add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-several-rows-start-with-windows
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/inicio.sh $<TARGET_FILE:centinela>
+          $<TARGET_FILE:drive_tool> ${CMAKE_BINARY_DIR}/e2e-inicio)
+set_tests_properties(${CENTINELA_TEST_PREFIX}e2e-several-rows-start-with-windows PROPERTIES
+  TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)

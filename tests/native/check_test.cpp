@@ -57,16 +57,16 @@ TEST_F(CheckTest, AlertsWhileHiddenOnceForExactlyTheNOMarksBeforeTheWindowComes)
 
 TEST_F(CheckTest, TheSelectionFollowsItsEntryAcrossATick) {
   Show({"a", "b", "c", "d", "e"});
-  // A selection copies its first cell and is cut to its first row.
+  // A selection copies its first cell and keeps its range.
   monitor.LIST1.UserSelect(2, kColRuta, 5, kColRuta);
   monitor.LIST1_SelChange();
   EXPECT_EQ(monitor.TXTVALIDAR, "c:\\b.exe");
-  EXPECT_EQ(monitor.LIST1.RowSel(), 2);
+  EXPECT_EQ(monitor.LIST1.RowSel(), 5);
   monitor.LIST1.UserSelect(2, 1, 5, 3);
-  monitor.Timer1_Timer();  // comes back as one row, from column 0
+  monitor.Timer1_Timer();  // comes back from column 0
   const Grid& grid = monitor.LIST1;
   EXPECT_EQ(std::vector<int32_t>({grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()}),
-            std::vector<int32_t>({5, 0, 5, 3}));
+            std::vector<int32_t>({2, 0, 5, 3}));
 
   Click(FindRow("c"));
   AddRun(plat::kHkeyLocalMachine, "arriba");  // listed above the user's entries
@@ -154,6 +154,66 @@ TEST_F(CheckTest, EachActionAsksFirstARemovalActsOnTheEntryItNamedAndAFailureIsT
     EXPECT_TRUE(places::StartupFileExists("pegado.lnk"));
     EXPECT_EQ(plat::standin::OpenHandleCount(), 0u);
   }
+}
+
+// A range follows both its entries across a tick that lists one more above
+// it; with either end gone it comes back as the current row alone, and the
+// field empties only when the current row's own entry went.
+TEST_F(CheckTest, ARangeFollowsBothEndsOrFallsBackToOneRow) {
+  const struct {
+    const char* gone;
+    int32_t row, rowSel;
+    const char* field;
+  } cases[] = {{"", 2, 4, "b"}, {"d", 2, 2, "b"}, {"b", 1, 1, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.gone);
+    places::Reset();
+    Show({"b", "c", "d"});
+    monitor.LIST1.UserSelect(1, kColNombre, 3, kColNombre);
+    monitor.LIST1_SelChange();
+    AddRun(plat::kHkeyLocalMachine, "arriba");
+    DeleteRegValue(plat::kHkeyCurrentUser, txt::kRunKey, c.gone);
+    monitor.Timer1_Timer();
+    EXPECT_EQ(monitor.LIST1.Row(), c.row);
+    EXPECT_EQ(monitor.LIST1.RowSel(), c.rowSel);
+    EXPECT_EQ(monitor.TXTVALIDAR, c.field);
+  }
+}
+
+// Several rows (selected either way round) are validated after one question
+// that counts them: each one's record is written at its number and no other
+// is; No writes nothing. With several rows selected a removal says so once
+// and removes nothing; with one, the question is as ever.
+TEST_F(CheckTest, SeveralRowsAreValidatedWithOneQuestionAndNoneRemoved) {
+  for (int32_t anchor : {2, 3}) {
+    places::Reset();
+    desktop.boxes.clear();
+    Show({"a", "b", "c", "d"});
+    monitor.LIST1.UserSelect(anchor, kColNombre, 5 - anchor, kColNombre);
+    monitor.LIST1_SelChange();
+    monitor.Command3_Click();
+    ASSERT_EQ(desktop.boxes.size(), 1u);
+    EXPECT_EQ(desktop.boxes[0], (plat::ShownBox{txt::kEliminarVarios, txt::kEliminarCaption,
+                                                plat::kMbOk}));
+    EXPECT_EQ(Column(), Names({"a", "b", "c", "d"}));
+    monitor.btnvalidar_Click();  // No
+    EXPECT_EQ(places::DataFileBytes(), "");
+    desktop.answers.push_back(plat::kIdYes);
+    monitor.btnvalidar_Click();
+    ASSERT_EQ(desktop.boxes.size(), 3u);
+    EXPECT_EQ(desktop.boxes[1], desktop.boxes[2]);
+    EXPECT_EQ(desktop.boxes[2], (plat::ShownBox{std::string(txt::kValidarVariosBefore) + "2" +
+                                                    txt::kValidarVariosAfter + txt::kValidarText,
+                                                txt::kValidarCaption, plat::kMbYesNo}));
+    EXPECT_EQ(places::DataFileBytes(), std::string(260, '\0') +
+                                           Record(kHkcu, txt::kRunKey, "b", "c:\\b.exe") +
+                                           Record(kHkcu, txt::kRunKey, "c", "c:\\c.exe"));
+    EXPECT_EQ(Column(kColValidado), Names({"NO", "SI", "SI", "NO"}));
+    EXPECT_EQ(monitor.TXTVALIDAR, "");
+  }
+  Click(FindRow("d"));
+  monitor.btnvalidar_Click();
+  EXPECT_EQ(desktop.boxes.back().text, txt::kValidarText);
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 // reports with the menu.
 #include "ui/form1.h"
 
+#include <ctype.h>
+
 #include "core/errtext.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "tests/common/monitor_fixture.h"
 #include "tests/standin/standin.h"
 
@@ -109,6 +112,64 @@ TEST(Form1Test, TrayMenuOpensOnceAtATimeAndOnlyACloseOnTheWindowItselfIsCancelle
     EXPECT_EQ(desktop.calls, mode == kUnloadFromWindow ? Names{"hide"} : Names({"hide", "quit"}));
   }
   EXPECT_TRUE(desktop.boxes.empty());
+}
+
+// "Iniciar con Windows" is checked only for our own path in quotes (case
+// aside, as Windows compares paths). Choosing it writes exactly that value,
+// its row validated at once (its record written), or deletes it; the user's
+// other values stay. A key that refuses is told once and nothing changes.
+TEST(Form1Test, IniciarConWindowsIsCheckedForOurQuotedPathAndWritesOrDeletesOnlyThatValue) {
+  const std::string ours = plat::ProgramCommand();
+  std::string upper = ours;
+  for (char& ch : upper) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+  const std::string none = "(none)";
+  const struct {
+    std::string data;
+    bool checked, refused;
+  } cases[] = {{none, false, false},
+               {ours, true, false},
+               {upper, true, false},
+               {ours.substr(1, ours.size() - 2), false, false},
+               {"\"C:\\Antes\\centinela.exe\"", false, false},
+               {none, false, true},
+               {ours, true, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.data + (c.refused ? ", refused" : ""));
+    places::Reset();
+    places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, "otro", "c:\\otro.exe");
+    if (c.data != none)
+      places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, txt::kAppTitle, c.data);
+    if (c.refused) plat::standin::DenyRegistryWrites(plat::kHkeyCurrentUser);
+    plat::ScriptedDesktop desktop;
+    Form1 form(&desktop);
+    std::string why;
+    ASSERT_TRUE(form.monitor.AbrirFichero(&why));
+    desktop.whileMenuOpen = []() { return plat::kTrayIniciar; };
+    form.picgancho_MouseMove(kTrayRightButtonUp);
+    EXPECT_EQ(desktop.calls.at(0), c.checked ? "menu checked" : "menu");
+    const std::string now =
+        ReadRegValue(plat::kHkeyCurrentUser, txt::kRunKey, txt::kAppTitle);
+    EXPECT_EQ(now, c.refused ? (c.data == none ? txt::kNotFound : c.data)
+                             : (c.checked ? txt::kNotFound : ours));
+    EXPECT_EQ(ReadRegValue(plat::kHkeyCurrentUser, txt::kRunKey, "otro"), "c:\\otro.exe");
+    EXPECT_EQ(desktop.boxes.size(), c.refused ? 1u : 0u);
+    if (c.refused) {
+      EXPECT_EQ(desktop.boxes[0], (plat::ShownBox{txt::kIniciarFallo, txt::kAppTitle,
+                                                  plat::kMbOk | plat::kMbIconStop}));
+    }
+    const Grid& grid = form.monitor.LIST1;
+    int32_t row = 1;
+    while (row < grid.Rows() && grid.TextMatrix(row, kColNombre) != txt::kAppTitle) ++row;
+    const bool written = !c.refused && !c.checked;
+    const std::string bytes = places::DataFileBytes();
+    EXPECT_EQ(bytes.size(), written ? row * 260u : 0u);
+    if (written) {
+      EXPECT_EQ(bytes.substr(0, (row - 1) * 260), std::string((row - 1) * 260, '\0'));
+      EXPECT_EQ(bytes.substr((row - 1) * 260), Record(kHkcu, txt::kRunKey, txt::kAppTitle, ours));
+      EXPECT_EQ(grid.TextMatrix(row, kColValidado), "SI");
+      EXPECT_EQ(form.IniciarMarcado(), true);
+    }
+  }
 }
 
 }  // namespace

@@ -83,6 +83,8 @@ bool FileExists(const std::string& path) { return g.files.count(Key(path)) > 0; 
 
 std::string SystemFolder() { return "C:\\WINDOWS\\system32"; }
 
+std::string ProgramCommand() { return "\"C:\\Archivos de programa\\Centinela\\centinela.exe\""; }
+
 bool CreateFolder(const std::string& path) {
   const std::string key = Key(path);
   if (key.empty() || !g.folders.count(Parent(key)) || g.files.count(key)) return false;

@@ -323,7 +323,9 @@ bool Form1Window::AddTrayIcon() { return picgancho_.Add(smallIcon_.Get()); }
 
 void Form1Window::RemoveTrayIcon() { picgancho_.Remove(); }
 
-plat::TrayChoice Form1Window::PopupTrayMenu() { return picgancho_.PopupMenu(hwnd()); }
+plat::TrayChoice Form1Window::PopupTrayMenu(bool iniciar) {
+  return picgancho_.PopupMenu(hwnd(), iniciar);
+}
 
 void Form1Window::StartTimer(unsigned milliseconds) {
 #ifdef CENTINELA_TIMER1_MS  // the benchmark's copy: only the interval differs

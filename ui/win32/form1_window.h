@@ -44,7 +44,7 @@ class Form1Window : public plat::Desktop, public Window, private GridListener, p
   void HideFromTaskList() override;
   bool AddTrayIcon() override;
   void RemoveTrayIcon() override;
-  plat::TrayChoice PopupTrayMenu() override;
+  plat::TrayChoice PopupTrayMenu(bool iniciar) override;
   void StartTimer(unsigned milliseconds) override;
   void ShowAbout() override;
   void Quit() override;

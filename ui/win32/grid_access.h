@@ -20,6 +20,7 @@ LRESULT AnswerGetObject(GridAccessible* accessible, WPARAM wParam);
 // the system has no WinEvents (Windows 95).
 const DWORD kEventFocus = 0x8005;
 const DWORD kEventSelection = 0x8006;
+const DWORD kEventSelectionWithin = 0x8009;
 void NotifyEvent(HWND hwnd, DWORD event, LONG child);
 
 }  // namespace win

@@ -52,7 +52,10 @@ void GridView::SelectRow(int32_t row) {
 void GridView::AnnounceRow() {
   const LONG child = grid_->Row() - grid_->FixedRows() + 1;
   if (GetFocus() == hwnd() && child > 0) NotifyEvent(hwnd(), kEventFocus, child);
-  if (child > 0) NotifyEvent(hwnd(), kEventSelection, child);
+  // A range is announced on the list, whose rows then tell their state.
+  const bool una = grid_->RowSel() == grid_->Row();
+  if (child > 0)
+    NotifyEvent(hwnd(), una ? kEventSelection : kEventSelectionWithin, una ? child : CHILDID_SELF);
 }
 
 void GridView::Reset() {
@@ -264,11 +267,12 @@ void GridView::OnKey(WPARAM key) {
   const int32_t rows = grid_->Rows();
   const int32_t fixed = grid_->FixedRows();
   if (rows <= fixed) return;
-  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  bool shift = GetKeyState(VK_SHIFT) < 0;
   const bool control = GetKeyState(VK_CONTROL) < 0;
   RECT client;
   GetClientRect(hwnd(), &client);
   const int page = VisibleRows(client.bottom);
+  Cell anchor = {grid_->Row(), grid_->Col()};
   Cell to;
   to.row = shift ? grid_->RowSel() : grid_->Row();
   to.col = shift ? grid_->ColSel() : grid_->Col();
@@ -295,6 +299,13 @@ void GridView::OnKey(WPARAM key) {
       to.col = StepCol(-1, 1);
       if (control) to.row = fixed;
       break;
+    case 'A':
+      // Ctrl+A: every data row, as Shift+Ctrl+End from the first cell.
+      if (!control) return;
+      anchor.row = fixed;
+      anchor.col = 0;
+      shift = true;
+      // fall through
     case VK_END:
       to.col = StepCol(grid_->Cols(), -1);
       if (control) to.row = rows - 1;
@@ -304,11 +315,7 @@ void GridView::OnKey(WPARAM key) {
   }
   to.row = Clamp(to.row, fixed, rows - 1);
   to.col = Clamp(to.col, 0, grid_->Cols() - 1);
-  Cell anchor = to;
-  if (shift) {
-    anchor.row = grid_->Row();
-    anchor.col = grid_->Col();
-  }
+  if (!shift) anchor = to;
   Select(anchor, to);
   EnsureVisible(to);
 }

@@ -17,8 +17,6 @@ const DWORD kRecordSize = NOTIFYICONDATAA_V1_SIZE;
 static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first-version record is 88 bytes");
 #endif
 const size_t kTipBytes = 64;
-const UINT kMenuAbrir = 1;
-const UINT kMenuCerrar = 2;
 
 }  // namespace
 
@@ -30,10 +28,12 @@ bool TrayIcon::Create(HINSTANCE instance, HWND parent, const RECT& rect) {
   RegisterClassOnce(instance, kClassName, 0, 0, 0);
   if (!Window::Create(instance, kClassName, "", WS_CHILD, 0, rect, parent, 0)) return false;
   menu_.Reset(CreatePopupMenu());
-  AppendMenuA(menu_.Get(), MF_STRING, kMenuAbrir, txt::kMnuAcerca);
+  // The items' identifiers are the choices they stand for.
+  AppendMenuA(menu_.Get(), MF_STRING, plat::kTrayAbrir, txt::kMnuAcerca);
+  AppendMenuA(menu_.Get(), MF_STRING, plat::kTrayIniciar, txt::kMnuIniciar);
   AppendMenuA(menu_.Get(), MF_SEPARATOR, 0, 0);
-  AppendMenuA(menu_.Get(), MF_STRING, kMenuCerrar, txt::kMnuSalir);
-  SetMenuDefaultItem(menu_.Get(), kMenuAbrir, FALSE);
+  AppendMenuA(menu_.Get(), MF_STRING, plat::kTrayCerrar, txt::kMnuSalir);
+  SetMenuDefaultItem(menu_.Get(), plat::kTrayAbrir, FALSE);
   return true;
 }
 
@@ -63,7 +63,8 @@ void TrayIcon::Remove() {
   record_.cbSize = 0;
 }
 
-plat::TrayChoice TrayIcon::PopupMenu(HWND owner) {
+plat::TrayChoice TrayIcon::PopupMenu(HWND owner, bool iniciar) {
+  CheckMenuItem(menu_.Get(), plat::kTrayIniciar, iniciar ? MF_CHECKED : MF_UNCHECKED);
   POINT at;
   GetCursorPos(&at);
   SetForegroundWindow(owner);
@@ -71,9 +72,7 @@ plat::TrayChoice TrayIcon::PopupMenu(HWND owner) {
                                at.y, 0, owner, 0);
   // The window may have gone while the menu was open (End Task).
   if (IsWindow(owner)) PostMessageA(owner, WM_NULL, 0, 0);
-  if (chosen == kMenuAbrir) return plat::kTrayAbrir;
-  if (chosen == kMenuCerrar) return plat::kTrayCerrar;
-  return plat::kTrayNone;
+  return static_cast<plat::TrayChoice>(chosen);
 }
 
 LRESULT TrayIcon::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

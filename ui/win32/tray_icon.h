@@ -32,7 +32,7 @@ class TrayIcon : public Window {
   void Remove();
   // Shows the menu at the mouse; `owner` is made the foreground window first
   // so that the menu closes when the user clicks elsewhere.
-  plat::TrayChoice PopupMenu(HWND owner);
+  plat::TrayChoice PopupMenu(HWND owner, bool iniciar);
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
