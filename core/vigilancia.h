@@ -25,15 +25,18 @@ class Vigilancia {
   void Carpeta(const std::string& carpeta);
   // The wait saw watch i fire.
   void Disparada(unsigned i);
+  // The next chance rescans: the window was hidden, and the tick after a
+  // hide alerts again over an entry still not validated.
+  void Pendiente() { pendiente_ = true; }
   // Whether to rescan now, at a tick of Timer1 or after the quiet time that
-  // follows a fired watch: a watch fired, some place is not watched, or
-  // the ten minutes are up.
+  // follows a fired watch: something is pending, some place is not watched,
+  // or the ten minutes are up.
   bool Toca();
   const plat::Watches& Vigias() const { return vigias_; }
 
  private:
   plat::Watches vigias_;
-  bool pendiente_;   // a watch fired since the last scan began
+  bool pendiente_;   // a watch fired, or the window was hidden, since the last scan began
   bool incompleta_;  // some place is not watched: polled as before
   int ticks_;        // asked since the last scan
 };

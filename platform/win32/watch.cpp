@@ -49,7 +49,7 @@ bool Watches::AddKey(int32_t root, const char* path, REGSAM view, bool subtree) 
 }
 
 bool Watches::AddFolder(const std::string& path) {
-  if (!n_ || n_ > kMaxFolderWatches) return false;
+  if (n_ - 1 >= kMaxFolderWatches) return false;  // no event, or no room
   HANDLE change = FindFirstChangeNotificationA(path.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
   if (change == INVALID_HANDLE_VALUE) return false;
   wait_[n_++] = change;

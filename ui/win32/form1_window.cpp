@@ -252,7 +252,6 @@ LRESULT Form1Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd(), kTimer1);
-      KillTimer(hwnd(), kTimerCalma);
       RemoveTrayIcon();
       ayuda_.Close();
       PostQuitMessage(0);
