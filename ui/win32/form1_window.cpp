@@ -228,7 +228,7 @@ LRESULT Form1Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_TIMER:  // Timer1, or the quiet time after a fired watch: one rescan serves both
-      KillTimer(hwnd(), kTimerCalma);
+      if (wParam == kTimerCalma) KillTimer(hwnd(), kTimerCalma);  // one-shot; Timer1 keeps ticking
 #ifdef CENTINELA_TIMER1_MS  // the benchmark's timed copies scan at every tick
       form_.monitor.vigilancia.Pendiente();
 #endif
