@@ -63,6 +63,11 @@ const Lugar kLugares[kNumLugares] = {
     {kHkcu, txt::kWindowsKey, txt::kRunValue, 0, kVistaUna, kFilasNoVacio, kQuitarVaciar},
 };
 
+// The table names one key through one text: the same text, the same key.
+bool MismaClave(const Lugar& a, const Lugar& b) {
+  return a.root == b.root && a.vistas == b.vistas && a.key == b.key;
+}
+
 namespace {
 
 const uint32_t kRecordLength = sizeof(EntradaValidada);
@@ -185,16 +190,22 @@ void Monitor::llegirdelregistre() {
 
   // One read of the data file serves every lookup of this scan.
   llegirdelfitxer();
+  vigilancia.Empezar();
   int32_t entradas = 0;
   std::vector<std::string> cells(kList1Cols);
 
   const bool dosVistas = plat::RegHasTwoViews();
+  // Consecutive places of one key read it through one open.
+  RegKey abierta64, abierta32;
+  const Lugar* abierto = 0;
   for (int p = 0; p < kNumLugares; ++p) {
     const Lugar& lugar = kLugares[p];
     for (size_t c = 0; c < cells.size(); ++c) cells[c].clear();
     if (lugar.filas == kFilasCarpeta) {
+      vigilancia.Clave(lugar.root, lugar.key, kRegViewDefault, false);
       const std::string carpeta = ReadRegValue(lugar.root, lugar.key, lugar.valor);
       if (carpeta == txt::kNotFound) continue;
+      vigilancia.Carpeta(carpeta);
       // On NT the folder and its files by their exact names; on 9x the ANSI
       // names are exact.
       std::vector<std::string> names;
@@ -212,6 +223,7 @@ void Monitor::llegirdelregistre() {
     }
     cells[kColUbicacion] = DecimalText(lugar.root);
     if (lugar.filas == kFilasOrdenExe) {
+      vigilancia.Clave(lugar.root, lugar.key, kRegViewDefault, false);
       const std::string orden = ReadRegValue(lugar.root, lugar.key, "");
       if ((orden.size() > 1 ? orden.substr(1, 2) : std::string()) == "%1") continue;
       cells[kColNombre] = cells[kColRuta] = orden;
@@ -222,10 +234,13 @@ void Monitor::llegirdelregistre() {
     const bool porVistas = dosVistas && lugar.vistas != kVistaUna;
     const RegView vistas[2] = {porVistas ? kRegView64 : kRegViewDefault, kRegView32};
     const int32_t desde = entradas;
+    const bool misma = abierto && MismaClave(*abierto, lugar);
+    abierto = &lugar;
     for (int v = 0; v < (porVistas && lugar.vistas != kVista64 ? 2 : 1); ++v) {
-      RegKey key;
+      RegKey& key = v ? abierta32 : abierta64;
+      if (!misma) vigilancia.Clave(lugar.root, lugar.key, vistas[v], VigilarSubarbol(lugar));
       // A key that is not there costs its one failed open.
-      if (!key.Open(lugar.root, lugar.key, vistas[v])) continue;
+      if (!(misma ? key.IsOpen() : key.Open(lugar.root, lugar.key, vistas[v]))) continue;
       cells[kColVista] = !porVistas ? "" : (v == 0 ? txt::kView64 : txt::kView32);
       if (lugar.valor) {
         // A named value by its name, which ANSI gives exactly; an open

@@ -10,6 +10,7 @@
 #include "core/grid.h"
 #include "core/indice.h"
 #include "core/regprocs.h"
+#include "core/vigilancia.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 
@@ -70,6 +71,11 @@ struct Lugar {
   const char* estandar;
   uint8_t vistas, filas, quitar;
 };
+// Whether two places read one key in the same views.
+bool MismaClave(const Lugar& a, const Lugar& b);
+// Whether the place's rows come from subkeys, so that its key is watched with
+// its subtree.
+inline bool VigilarSubarbol(const Lugar&) { return false; }
 const int kNumLugares = 27;
 extern const Lugar kLugares[kNumLugares];
 
@@ -113,6 +119,7 @@ class Monitor {
   Grid LIST1;
   Grid list2;
   std::string TXTVALIDAR;
+  Vigilancia vigilancia;  // armed by the scans
 
  private:
   bool AbrirEn(const std::string& ruta, std::string* why);

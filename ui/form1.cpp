@@ -35,7 +35,10 @@ void Form1::Unload(int unloadMode) {
   if (!Form_QueryUnload(unloadMode)) desktop_->Quit();
 }
 
-void Form1::Command1_Click() { desktop_->HideWindow(); }
+void Form1::Command1_Click() {
+  desktop_->HideWindow();
+  monitor.vigilancia.Pendiente();
+}
 
 void Form1::Command2_Click() { desktop_->ShowAbout(); }
 

@@ -34,7 +34,12 @@ class Form1 {
   void Unload(int unloadMode);
   void Command1_Click();
   void Command2_Click();
-  void Timer1_Timer() { monitor.Timer1_Timer(); }
+  // A tick of Timer1, or the end of the quiet time after a fired watch:
+  // rescans as the tick always did, when one is due. While a box of ours is
+  // open the scan waits, and a fired watch stays pending for the next chance.
+  void Timer1_Timer() {
+    if (monitor.vigilancia.Toca()) monitor.Timer1_Timer();
+  }
   // A report of the tray icon: the mouse message that happened on it.
   void picgancho_MouseMove(int message);
   void mnuAcerca_Click();

@@ -57,3 +57,12 @@ add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-several-rows-start-with-windows
           $<TARGET_FILE:drive_tool> ${CMAKE_BINARY_DIR}/e2e-inicio)
 set_tests_properties(${CENTINELA_TEST_PREFIX}e2e-several-rows-start-with-windows PROPERTIES
   TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)
+
+# Changes noticed as they happen, hidden: a Run value, a Startup file and a
+# value in a key made after the start each alert within 2 s; nothing changing
+# for 30 s, no registry call; 150 values at once, one alert (tests/e2e/watch.sh).
+add_test(NAME ${CENTINELA_TEST_PREFIX}e2e-watch-alerts-at-once-idle-reads-nothing
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/watch.sh $<TARGET_FILE:centinela>
+          $<TARGET_FILE:drive_tool> ${CMAKE_BINARY_DIR}/e2e-watch)
+set_tests_properties(${CENTINELA_TEST_PREFIX}e2e-watch-alerts-at-once-idle-reads-nothing PROPERTIES
+  TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK centinela_wine)

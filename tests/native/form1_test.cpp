@@ -172,4 +172,52 @@ TEST(Form1Test, IniciarConWindowsIsCheckedForOurQuotedPathAndWritesOrDeletesOnly
   }
 }
 
+// When a tick rescans: after a watch fired (also one that fired while a box
+// was open, when the tick could not), after a hide, at every tick where a place
+// cannot be watched (Windows 95, a key that refuses us), and otherwise only
+// when ten minutes of ticks have passed.
+TEST(Form1Test, ATickRescansAfterAChangeAHideWhatCannotBeWatchedOrTenMinutes) {
+  enum Fault { kNone, kWindows95, kRefused };
+  enum Event { kNothing, kFired, kFiredInBox, kHidden };
+  const struct {
+    const char* what;
+    Fault fault;
+    Event event;
+    int ticks;  // until the new entry is listed
+  } cases[] = {
+      {"nothing since the last scan", kNone, kNothing, kTicksGuardia},
+      {"a watch fired", kNone, kFired, 1},
+      {"fired while a box was open", kNone, kFiredInBox, 1},
+      {"the window hidden", kNone, kHidden, 1},
+      {"no watches", kWindows95, kNothing, 1},
+      {"a key refuses a watch", kRefused, kNothing, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    places::Reset();
+    plat::standin::SetWatchesWork(c.fault != kWindows95);
+    if (c.fault == kRefused) plat::standin::FailRegistryOpen(plat::kHkeyCurrentUser, txt::kRunOnceKey);
+    plat::ScriptedDesktop desktop;
+    Form1 form(&desktop);
+    ASSERT_TRUE(form.Form_Load());
+    desktop.visible = true;
+    places::SetString(plat::kHkeyCurrentUser, txt::kRunKey, "nuevo", "c:\\nuevo.exe");
+    if (c.event == kFired) form.monitor.vigilancia.Disparada(0);
+    if (c.event == kHidden) form.Command1_Click();
+    if (c.event == kFiredInBox) {
+      desktop.whileBoxOpen = [&](const plat::ShownBox&) {
+        form.monitor.vigilancia.Disparada(0);
+        form.Timer1_Timer();
+      };
+      form.monitor.Caja("", "", plat::kMbOk);
+    }
+    const Grid& grid = form.monitor.LIST1;
+    for (int t = 1; t <= c.ticks; ++t) {
+      EXPECT_EQ(grid.Rows(), 1) << "tick " << t;
+      form.Timer1_Timer();
+    }
+    EXPECT_EQ(grid.Rows(), 2);
+  }
+}
+
 }  // namespace

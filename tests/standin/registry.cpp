@@ -224,8 +224,14 @@ bool HasWideNames() { return g.wide; }
 
 namespace standin {
 
-void ResetRegistry() { g = Registry{{}, {}, g.next, {}, {}, true}; }  // handles stay unique
+bool g_watches = true;
+void ResetRegistry() {  // handles stay unique
+  g = Registry{{}, {}, g.next, {}, {}, true};
+  g_watches = true;
+}
 void SetWideNames(bool wide) { g.wide = wide; }
+void SetWatchesWork(bool work) { g_watches = work; }
+bool WatchesWork() { return g_watches; }
 size_t OpenHandleCount() { return g.handles.size(); }
 void FailRegistryOpen(int32_t root, const std::string& subKey) {
   g.refused.insert(Full(RootKey(root), subKey.c_str(), 0));

@@ -24,6 +24,10 @@ void FailRegistryOpen(int32_t root, const std::string& subKey);
 // HKEY_LOCAL_MACHINE.
 void DenyRegistryWrites(int32_t root);
 
+// Without them the stand-in is Windows 95: no key can be watched.
+void SetWatchesWork(bool work);
+bool WatchesWork();
+
 // The disk by Windows path (ANSI, the drive letter in lower case).
 struct Files {
   std::map<std::string, std::string> files;  // their bytes

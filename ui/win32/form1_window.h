@@ -16,8 +16,9 @@
 
 namespace win {
 
-// The id of Timer1's WM_TIMER messages.
+// The id of Timer1's WM_TIMER messages, and of the quiet time after a fired watch.
 const UINT_PTR kTimer1 = 1;
+const UINT_PTR kTimerCalma = 2;
 
 // The desktop comes first: the window logic calls through it most.
 class Form1Window : public plat::Desktop, public Window, private GridListener, private TrayReports {
@@ -32,6 +33,9 @@ class Form1Window : public plat::Desktop, public Window, private GridListener, p
   // The keyboard interface of both windows (Tab, Enter, Esc, arrows).
   bool DialogKeys(MSG* msg);
   const Monitor& monitor() const { return form_.monitor; }
+  const plat::Watches& Vigias() const { return form_.monitor.vigilancia.Vigias(); }
+  // The wait saw watch i fire: a rescan after the quiet time.
+  void Disparada(unsigned i);
 
   // plat::Desktop
   int MessageBoxA(const std::string& text, const std::string& caption, unsigned type) override;
