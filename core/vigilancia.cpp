@@ -6,22 +6,24 @@ static_assert(kRegView64 << 8 == plat::kKeyWow64_64Key && kRegView32 << 8 == pla
               "views number as their flags");
 
 void Vigilancia::Empezar() {
-  vigias_.Clear();
-  pendiente_ = incompleta_ = false;
+  // Every key shares one event: after it fired, none is known to be armed.
+  armando_ = disparada_ || incompleta_;
+  if (armando_) vigias_.Clear();
+  pendiente_ = incompleta_ = disparada_ = false;
   ticks_ = 0;
 }
 
 void Vigilancia::Clave(int32_t root, const char* key, RegView vista, bool subarbol) {
-  if (!vigias_.AddKey(root, key, vista << 8, subarbol)) incompleta_ = true;
+  if (armando_ && !vigias_.AddKey(root, key, vista << 8, subarbol)) incompleta_ = true;
 }
 
 void Vigilancia::Carpeta(const std::string& carpeta) {
-  if (!vigias_.AddFolder(carpeta)) incompleta_ = true;
+  if (armando_ && !vigias_.AddFolder(carpeta)) incompleta_ = true;
 }
 
 void Vigilancia::Disparada(unsigned i) {
   vigias_.Fired(i);
-  pendiente_ = true;
+  pendiente_ = disparada_ = true;
 }
 
 bool Vigilancia::Toca() { return pendiente_ || incompleta_ || ++ticks_ >= kTicksGuardia; }
