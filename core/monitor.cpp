@@ -28,8 +28,7 @@ const Lugar kLugares[kNumLugares] = {
     {kHklm, txt::kRunServicesKey, 0, 0, kVistasDos, kFilasValores, kQuitarValor},
     {kHkcu, txt::kRunKey, 0, 0, kVistaUna, kFilasValores, kQuitarValor},
     {kHkcu, txt::kRunServicesKey, 0, 0, kVistaUna, kFilasValores, kQuitarValor},
-    {kHkcu, txt::kShellFoldersKey, txt::kStartupValue, 0, kVistaUna, kFilasCarpeta,
-     kQuitarFichero},
+    {kHkcu, txt::kShellFoldersKey, txt::kStartupValue, 0, kVistaUna, kFilasCarpeta, kQuitarFichero},
     {kHkcr, txt::kOpenCommandKey, "", txt::kStandardOpenCommand, kVistaUna, kFilasOrdenExe,
      kQuitarEstandar},
     {kHklm, txt::kRunOnceKey, 0, 0, kVistasDos, kFilasValores, kQuitarValor},
@@ -61,6 +60,17 @@ const Lugar kLugares[kNumLugares] = {
     {kHkcu, txt::kWinlogonKey, txt::kShellValue, 0, kVistaUna, kFilasPresente, kQuitarValor},
     {kHkcu, txt::kWindowsKey, txt::kLoadValue, 0, kVistaUna, kFilasNoVacio, kQuitarVaciar},
     {kHkcu, txt::kWindowsKey, txt::kRunValue, 0, kVistaUna, kFilasNoVacio, kQuitarVaciar},
+    {kHklm, txt::kServicesKey, 0, 0, kVistaUna, kFilasServicios, kQuitarServicio},
+    {kHklm, txt::kIfeoKey, txt::kDebuggerValue, 0, kVistasDos, kFilasSubclaves, kQuitarValor},
+    {kHklm, txt::kWindowsKey, txt::kAppInitValue, 0, kVistasDos, kFilasNoVacio, kQuitarVaciar},
+    {kHklm, txt::kCommandProcessorKey, txt::kAutoRunValue, 0, kVistasDos, kFilasPresente,
+     kQuitarValor},
+    {kHkcu, txt::kCommandProcessorKey, txt::kAutoRunValue, 0, kVistaUna, kFilasPresente,
+     kQuitarValor},
+    {kHklm, txt::kActiveSetupKey, txt::kStubPathValue, 0, kVistasDos, kFilasSubclaves,
+     kQuitarValor},
+    {kHklm, txt::kSessionManagerKey, txt::kBootExecuteValue, txt::kStandardBootExecute, kVistaUna,
+     kFilasNoEstandar, kQuitarEstandarMulti},
 };
 
 // The table names one key through one text: the same text, the same key.
@@ -72,7 +82,6 @@ namespace {
 
 const uint32_t kRecordLength = sizeof(EntradaValidada);
 const int32_t kMinList2Records = 30;
-
 
 // Pads with spaces or cuts, as a fixed-width field of the data file holds it.
 void Rellenar(char* field, size_t width, const std::string& text) {
@@ -126,6 +135,10 @@ bool DaFila(const Lugar& lugar, const std::string& text) {
   if (lugar.filas == kFilasNoEstandar) return text != estandar;
   return !plat::SameNoCase(text, estandar) &&
          !(estandar[estandar.size() - 1] == ',' && plat::SameNoCase(text + ',', estandar));
+}
+
+bool PorSubclaves(const Lugar& lugar) {
+  return lugar.filas == kFilasServicios || lugar.filas == kFilasSubclaves;
 }
 
 bool NombreDeFicheroSeguro(const std::string& name) {
@@ -231,6 +244,8 @@ void Monitor::llegirdelregistre() {
       continue;
     }
     cells[kColSubclave] = lugar.key;
+    // Windows 9x has no service manager: its services are RunServices'.
+    if (lugar.filas == kFilasServicios && !plat::HasWideNames()) continue;
     const bool porVistas = dosVistas && lugar.vistas != kVistaUna;
     const RegView vistas[2] = {porVistas ? kRegView64 : kRegViewDefault, kRegView32};
     const int32_t desde = entradas;
@@ -242,6 +257,10 @@ void Monitor::llegirdelregistre() {
       // A key that is not there costs its one failed open.
       if (!(misma ? key.IsOpen() : key.Open(lugar.root, lugar.key, vistas[v]))) continue;
       cells[kColVista] = !porVistas ? "" : (v == 0 ? txt::kView64 : txt::kView32);
+      if (PorSubclaves(lugar)) {
+        AnadirSubclaves(lugar, key, vistas[v], &entradas, &cells);
+        continue;
+      }
       if (lugar.valor) {
         // A named value by its name, which ANSI gives exactly; an open
         // command's row is named by the command.
@@ -285,8 +304,8 @@ void Monitor::llegirdelfitxer() {
   int32_t total = kMinList2Records;
   const uint32_t count = fichero_.IsOpen() ? fichero_.RecordCount() : 0;
   if (count > static_cast<uint32_t>(total))
-    total = count > static_cast<uint32_t>(kMaxRegistros) ? kMaxRegistros
-                                                          : static_cast<int32_t>(count);
+    total =
+        count > static_cast<uint32_t>(kMaxRegistros) ? kMaxRegistros : static_cast<int32_t>(count);
   // All records in one read: one system call, not one per record. The read
   // zero-fills what the file lacks.
   std::string& bytes = lectura_;
@@ -332,7 +351,8 @@ bool Monitor::GUARDAR(std::string* why) {
     Rellenar(registro_.Ubicacion, sizeof registro_.Ubicacion, LIST1.TextMatrix(i, kColUbicacion));
     Rellenar(registro_.Subclave, sizeof registro_.Subclave, LIST1.TextMatrix(i, kColSubclave));
     uint32_t error = 0;
-    if (!fichero_.WriteRecord(static_cast<uint32_t>(i), reinterpret_cast<char*>(&registro_), &error)) {
+    if (!fichero_.WriteRecord(static_cast<uint32_t>(i), reinterpret_cast<char*>(&registro_),
+                              &error)) {
       *why = SystemErrorText(error);
       ok = false;
       break;
@@ -352,11 +372,39 @@ std::string Monitor::VALIDAR_CLAVE(const std::string& CLAVE, const std::string& 
 // each goes just above the trailing empty row, in the order found.
 void Monitor::AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells) {
   const std::string& exacto = (*cells)[kColExacto];
-  const bool si = Coincide(exacto.empty() ? (*cells)[kColNombre] : ClaveDeExacto(exacto),
-                           (*cells)[kColRuta]);
+  const bool si =
+      Coincide(exacto.empty() ? (*cells)[kColNombre] : ClaveDeExacto(exacto), (*cells)[kColRuta]);
   (*cells)[kColValidado] = si ? txt::kSi : txt::kNo;
   LIST1.InsertRowCells(1 + *entradas, *cells);
   ++*entradas;
+}
+
+void Monitor::AnadirSubclaves(const Lugar& lugar, const RegKey& key, RegView vista,
+                              int32_t* entradas, std::vector<std::string>* cells) {
+  std::string exacto, text, dll;
+  for (uint32_t i = 0; key.SubkeyAt(i, &exacto); ++i) {
+    RegKey sub;
+    if (!sub.OpenBelow(key, exacto, vista)) continue;
+    text.clear();
+    if (lugar.filas == kFilasServicios) {
+      // Own or shared process, not a per-logon instance; automatic start.
+      const uint32_t tipo = ReadRegDword(sub, txt::kTypeValue);
+      if (!(tipo & 0x30) || (tipo & 0x80) || ReadRegDword(sub, txt::kStartValue) != 2) continue;
+      ReadRegValueAt(sub, txt::kImagePathValue, &text);
+      // The DLL a shared process loads is what starts: a swapped one is new.
+      RegKey parametros;
+      if ((tipo & 0x20) && parametros.OpenBelow(sub, ExactoDeAnsi(txt::kParametersKey), vista) &&
+          ReadRegValueAt(parametros, txt::kServiceDllValue, &dll))
+        text += ' ' + dll;
+    } else if (!ReadRegValueAt(sub, lugar.valor, &text)) {
+      continue;
+    }
+    (*cells)[kColExacto] = exacto;
+    (*cells)[kColNombre] = NombreVisible(exacto);
+    (*cells)[kColSubclave] = std::string(lugar.key) + '\\' + (*cells)[kColNombre];
+    (*cells)[kColRuta] = text;
+    AnadirEntrada(entradas, cells);
+  }
 }
 
 // An entry is validated when a record holds both its name and its command as
@@ -372,7 +420,8 @@ bool Monitor::Coincide(const std::string& clave, const std::string& ruta) const 
 
 std::vector<std::string> Monitor::EntradaDeFila(int32_t row) const {
   std::vector<std::string> entrada(kNumColsDeEntrada);
-  for (size_t c = 0; c < kNumColsDeEntrada; ++c) entrada[c] = LIST1.TextMatrix(row, kColsDeEntrada[c]);
+  for (size_t c = 0; c < kNumColsDeEntrada; ++c)
+    entrada[c] = LIST1.TextMatrix(row, kColsDeEntrada[c]);
   return entrada;
 }
 
@@ -437,6 +486,13 @@ int Monitor::LugarDeFila(int32_t row) const {
       // The folder the registry names now: a file is deleted only from there.
       const std::string carpeta = ReadRegValue(l.root, l.key, l.valor);
       if (carpeta != txt::kNotFound && ubicacion == carpeta) return p;
+    } else if (PorSubclaves(l)) {
+      // The place's key, then one subkey.
+      const size_t n = strlen(l.key);
+      if (ubicacion == DecimalText(l.root) && subclave.size() > n + 1 &&
+          subclave.compare(0, n, l.key) == 0 && subclave[n] == '\\' &&
+          subclave.find('\\', n + 1) == std::string::npos)
+        return p;
     } else if (ubicacion == DecimalText(l.root) &&
                subclave == (l.filas == kFilasOrdenExe ? "" : l.key) &&
                (!l.valor || !*l.valor || LIST1.TextMatrix(row, kColNombre) == l.valor)) {
@@ -468,14 +524,32 @@ bool Monitor::eliminar(std::string* why) {
     const std::string exacto = guardado.empty() ? ExactoDeAnsi(nombre) : guardado;
     if (l.quitar == kQuitarFichero) {
       QuitarFichero(l, ubicacion, nombre, exacto, &razon);
+    } else if (l.quitar == kQuitarServicio) {
+      // Never deleted nor stopped: the manager starts it on demand only.
+      std::string wide;
+      plat::DWORD error = 0;
+      if (!WideExacto(exacto, &wide))
+        razon = txt::kNoEliminadoExacto;
+      else if (!plat::ServiceDemandStart(wide, &error))
+        razon = error == plat::kErrorAccessDenied
+                    ? std::string(txt::kNoEliminadoServicio)
+                    : txt::kNoEliminadoFichero + SystemErrorText(error);
     } else if (l.quitar == kQuitarValor) {
-      // A named value is named by its place. A name no function can give
-      // exactly is left alone: any other name would be another value's.
-      if (!DeleteRegValueExact(l.root, l.key, vista, l.valor ? ExactoDeAnsi(l.valor) : exacto,
-                               &quizaSigue))
+      // A named value is named by its place, below the row's subkey for a
+      // place of subkeys. A name no function can give exactly is left
+      // alone: any other name would be another value's.
+      RegKey key, padre;
+      plat::LONG abierta = plat::kErrorFileNotFound;
+      const plat::REGSAM acceso = plat::kKeySetValue | plat::kKeyQueryValue;
+      if (!PorSubclaves(l))
+        key.Open(l.root, l.key, vista, acceso, &abierta);
+      else if (padre.Open(l.root, l.key, vista))
+        key.OpenBelow(padre, exacto, vista, acceso, &abierta);
+      if (!DeleteRegValueExact(key, abierta, l.valor ? ExactoDeAnsi(l.valor) : exacto, &quizaSigue))
         razon = txt::kNoEliminadoExacto;
     } else {
-      WriteRegValue(l.root, l.key, l.valor, plat::kRegSz,
+      WriteRegValue(l.root, l.key, l.valor,
+                    l.quitar == kQuitarEstandarMulti ? plat::kRegMultiSz : plat::kRegSz,
                     l.quitar == kQuitarVaciar ? std::string() : Estandar(l), vista);
     }
   }

@@ -44,17 +44,27 @@ const int32_t kMaxRegistros = 32767;
 
 // Which values of a place give rows, and when.
 enum Filas {
-  kFilasValores,     // every value of the key
-  kFilasCarpeta,     // every ordinary file of the folder that the value names
-  kFilasOrdenExe,    // the open command of .exe files, as the first program read it
-  kFilasPresente,    // the value, whenever it is there
-  kFilasNoVacio,     // the value, when not empty
-  kFilasNoEstandar,  // the value, when not exactly its standard text
+  kFilasValores,            // every value of the key
+  kFilasCarpeta,            // every ordinary file of the folder that the value names
+  kFilasOrdenExe,           // the open command of .exe files, as the first program read it
+  kFilasPresente,           // the value, whenever it is there
+  kFilasNoVacio,            // the value, when not empty
+  kFilasNoEstandar,         // the value, when not exactly its standard text
   kFilasNoEstandarSinCaso,  // the same without regard to case
+  kFilasServicios,          // every automatic service of the key's subkeys, NT only
+  kFilasSubclaves,          // the named value of each subkey that has it
 };
 // How an entry leaves the start-up: its value deleted, its file deleted, the
-// standard text written back, or the value emptied.
-enum Quitar { kQuitarValor, kQuitarFichero, kQuitarEstandar, kQuitarVaciar };
+// standard text written back, the value emptied, the standard written back
+// as REG_MULTI_SZ, or its service set to start on demand.
+enum Quitar {
+  kQuitarValor,
+  kQuitarFichero,
+  kQuitarEstandar,
+  kQuitarVaciar,
+  kQuitarEstandarMulti,
+  kQuitarServicio
+};
 // Registry views a place is read in where there are two; one elsewhere.
 // A key that Windows 7 and later share between the views reads the same in
 // both: its 32-bit view is listed only where it reads otherwise.
@@ -75,8 +85,10 @@ struct Lugar {
 bool MismaClave(const Lugar& a, const Lugar& b);
 // Whether the place's rows come from subkeys, so that its key is watched with
 // its subtree.
-inline bool VigilarSubarbol(const Lugar&) { return false; }
-const int kNumLugares = 27;
+inline bool VigilarSubarbol(const Lugar& l) {
+  return l.filas == kFilasServicios || l.filas == kFilasSubclaves;
+}
+const int kNumLugares = 34;
 extern const Lugar kLugares[kNumLugares];
 
 class Monitor {
@@ -124,6 +136,9 @@ class Monitor {
  private:
   bool AbrirEn(const std::string& ruta, std::string* why);
   void AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells);
+  // The rows of a place whose entries are the subkeys of `key`.
+  void AnadirSubclaves(const Lugar& lugar, const RegKey& key, RegView vista, int32_t* entradas,
+                       std::vector<std::string>* cells);
   // Whether the key's values read as the table's rows desde + 1 to hasta.
   bool MismosValores(ValueReader* reader, int32_t desde, int32_t hasta) const;
   // The place a row was listed from, by its hidden columns; -1 if none now.
@@ -141,7 +156,7 @@ class Monitor {
   std::string ruta_;  // where the data file is
   EntradaValidada registro_;
   IndiceDeValidados validados_;  // of list2, rebuilt by every load that changed it
-  std::string cargado_;  // the records list2 was built from; empty after a failed read
-  std::string lectura_;  // the last read, its block kept: a large one costs pages each time
+  std::string cargado_;          // the records list2 was built from; empty after a failed read
+  std::string lectura_;          // the last read, its block kept: a large one costs pages each time
   int cajasAbiertas_;
 };

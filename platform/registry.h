@@ -18,9 +18,7 @@ typedef HKEY__* HKEY;
 
 // Predefined roots carry the handle values Windows gives them; a root held as a
 // signed 32-bit number becomes a handle by sign extension.
-inline HKEY RootKey(int32_t root) {
-  return reinterpret_cast<HKEY>(static_cast<intptr_t>(root));
-}
+inline HKEY RootKey(int32_t root) { return reinterpret_cast<HKEY>(static_cast<intptr_t>(root)); }
 const int32_t kHkeyClassesRoot = static_cast<int32_t>(0x80000000u);
 const int32_t kHkeyCurrentUser = static_cast<int32_t>(0x80000001u);
 const int32_t kHkeyLocalMachine = static_cast<int32_t>(0x80000002u);
@@ -60,6 +58,8 @@ LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* cchValueName, 
 LONG RegSetValueExA(HKEY key, const char* valueName, DWORD reserved, DWORD type, const BYTE* data,
                     DWORD cbData);
 LONG RegDeleteValueA(HKEY key, const char* valueName);
+LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* cchName, DWORD* reserved, char* cls,
+                   DWORD* cchClass, void* lastWriteTime);
 LONG RegFlushKey(HKEY key);
 LONG RegCloseKey(HKEY key);
 
@@ -71,6 +71,12 @@ LONG RegEnumValueW(HKEY key, DWORD index, WCHAR* valueName, DWORD* cchValueName,
                    DWORD* type, BYTE* data, DWORD* cbData);
 LONG RegQueryValueExW(HKEY key, const WCHAR* valueName, DWORD* reserved, DWORD* type, BYTE* data,
                       DWORD* cbData);
+LONG RegEnumKeyExW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName, DWORD* reserved, WCHAR* cls,
+                   DWORD* cchClass, void* lastWriteTime);
+LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD options, REGSAM sam, HKEY* result);
+// Sets the service of this exact (wide) name to start on demand through the
+// service manager; false with the system's error where it refuses or is absent.
+bool ServiceDemandStart(const std::string& wideName, DWORD* error);
 typedef int32_t NTSTATUS;
 // ntdll's counted UTF-16 text; Length and MaximumLength count bytes.
 struct UNICODE_STRING {

@@ -98,6 +98,13 @@ LONG RegDeleteValueA(HKEY key, const char* valueName) {
   return ::RegDeleteValueA(Sys(key), valueName);
 }
 
+LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* cchName, DWORD* reserved, char* cls,
+                   DWORD* cchClass, void* lastWriteTime) {
+  InOut cch(cchName), r(reserved), cc(cchClass);
+  return ::RegEnumKeyExA(Sys(key), index, name, cch.Get(), r.Get(), cls, cc.Get(),
+                         static_cast<PFILETIME>(lastWriteTime));
+}
+
 LONG RegFlushKey(HKEY key) { return ::RegFlushKey(Sys(key)); }
 
 LONG RegCloseKey(HKEY key) {
@@ -124,6 +131,45 @@ LONG RegQueryValueExW(HKEY key, const WCHAR* valueName, DWORD* reserved, DWORD* 
                             cb.Get());
 }
 
+LONG RegEnumKeyExW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName, DWORD* reserved, WCHAR* cls,
+                   DWORD* cchClass, void* lastWriteTime) {
+  const win32::WideApi& w = win32::Wide();
+  if (!w.nt) return kErrorCallNotImplemented;
+  InOut cch(cchName), r(reserved), cc(cchClass);
+  return w.RegEnumKeyExW(Sys(key), index, reinterpret_cast<LPWSTR>(name), cch.Get(), r.Get(),
+                         reinterpret_cast<LPWSTR>(cls), cc.Get(),
+                         static_cast<PFILETIME>(lastWriteTime));
+}
+
+LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD options, REGSAM sam, HKEY* result) {
+  const win32::WideApi& w = win32::Wide();
+  ::HKEY h = 0;
+  const LONG status =
+      w.nt ? w.RegOpenKeyExW(Sys(key), reinterpret_cast<LPCWSTR>(subKey), options, sam, &h)
+           : kErrorCallNotImplemented;
+  return Opened(status, h, result);
+}
+
+bool ServiceDemandStart(const std::string& wideName, DWORD* error) {
+  const win32::WideApi& w = win32::Wide();
+  *error = kErrorCallNotImplemented;
+  if (!w.OpenSCManagerW || !w.OpenServiceW || !w.ChangeServiceConfigW || !w.CloseServiceHandle)
+    return false;
+  const std::string name = wideName + std::string(2, '\0');
+  bool ok = false;
+  SC_HANDLE manager = w.OpenSCManagerW(0, 0, SC_MANAGER_CONNECT);
+  SC_HANDLE service = manager ? w.OpenServiceW(manager, reinterpret_cast<LPCWSTR>(name.data()),
+                                               SERVICE_CHANGE_CONFIG)
+                              : 0;
+  if (service)
+    ok = w.ChangeServiceConfigW(service, SERVICE_NO_CHANGE, SERVICE_DEMAND_START, SERVICE_NO_CHANGE,
+                                0, 0, 0, 0, 0, 0, 0) != 0;
+  if (!ok) *error = GetLastError();
+  if (service) w.CloseServiceHandle(service);
+  if (manager) w.CloseServiceHandle(manager);
+  return ok;
+}
+
 namespace {
 
 // Our counted name in the system's layout (the same fields, its own types).
@@ -147,8 +193,8 @@ NTSTATUS NtQueryValueKey(HKEY key, const UNICODE_STRING* valueName, DWORD infoCl
   if (!w.nt || !Usable(key)) return kStatusNotImplemented;
   const win32::CountedName name = Counted(valueName);
   ULONG got = 0;
-  NTSTATUS status = w.NtQueryValueKey(reinterpret_cast<HANDLE>(key), &name, infoClass, info,
-                                      length, &got);
+  NTSTATUS status =
+      w.NtQueryValueKey(reinterpret_cast<HANDLE>(key), &name, infoClass, info, length, &got);
   if (resultLength) *resultLength = got;
   return status;
 }
