@@ -381,28 +381,27 @@ void Monitor::AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells) 
 
 void Monitor::AnadirSubclaves(const Lugar& lugar, const RegKey& key, RegView vista,
                               int32_t* entradas, std::vector<std::string>* cells) {
-  std::string exacto, text, dll;
-  for (uint32_t i = 0; key.SubkeyAt(i, &exacto); ++i) {
-    RegKey sub;
-    if (!sub.OpenBelow(key, exacto, vista)) continue;
+  std::vector<std::string>& c = *cells;
+  std::string dll;
+  for (uint32_t i = 0; key.SubkeyAt(i, &c[kColExacto]); ++i) {
+    RegKey sub, parametros;
+    std::string& text = c[kColRuta];
     text.clear();
+    if (!sub.OpenBelow(key, c[kColExacto], vista)) continue;
     if (lugar.filas == kFilasServicios) {
       // Own or shared process, not a per-logon instance; automatic start.
       const uint32_t tipo = ReadRegDword(sub, txt::kTypeValue);
       if (!(tipo & 0x30) || (tipo & 0x80) || ReadRegDword(sub, txt::kStartValue) != 2) continue;
       ReadRegValueAt(sub, txt::kImagePathValue, &text);
       // The DLL a shared process loads is what starts: a swapped one is new.
-      RegKey parametros;
       if ((tipo & 0x20) && parametros.OpenBelow(sub, ExactoDeAnsi(txt::kParametersKey), vista) &&
           ReadRegValueAt(parametros, txt::kServiceDllValue, &dll))
-        text += ' ' + dll;
+        text.append(1, ' ').append(dll);
     } else if (!ReadRegValueAt(sub, lugar.valor, &text)) {
       continue;
     }
-    (*cells)[kColExacto] = exacto;
-    (*cells)[kColNombre] = NombreVisible(exacto);
-    (*cells)[kColSubclave] = std::string(lugar.key) + '\\' + (*cells)[kColNombre];
-    (*cells)[kColRuta] = text;
+    c[kColNombre] = NombreVisible(c[kColExacto]);
+    c[kColSubclave].assign(lugar.key).append(1, '\\').append(c[kColNombre]);
     AnadirEntrada(entradas, cells);
   }
 }
