@@ -28,7 +28,8 @@ const Lugar kLugares[kNumLugares] = {
     {kHklm, txt::kRunServicesKey, 0, 0, kVistasDos, kFilasValores, kQuitarValor},
     {kHkcu, txt::kRunKey, 0, 0, kVistaUna, kFilasValores, kQuitarValor},
     {kHkcu, txt::kRunServicesKey, 0, 0, kVistaUna, kFilasValores, kQuitarValor},
-    {kHkcu, txt::kShellFoldersKey, txt::kStartupValue, 0, kVistaUna, kFilasCarpeta, kQuitarFichero},
+    {kHkcu, txt::kShellFoldersKey, txt::kStartupValue, 0, kVistaUna, kFilasCarpeta,
+     kQuitarFichero},
     {kHkcr, txt::kOpenCommandKey, "", txt::kStandardOpenCommand, kVistaUna, kFilasOrdenExe,
      kQuitarEstandar},
     {kHklm, txt::kRunOnceKey, 0, 0, kVistasDos, kFilasValores, kQuitarValor},
@@ -82,6 +83,7 @@ namespace {
 
 const uint32_t kRecordLength = sizeof(EntradaValidada);
 const int32_t kMinList2Records = 30;
+
 
 // Pads with spaces or cuts, as a fixed-width field of the data file holds it.
 void Rellenar(char* field, size_t width, const std::string& text) {
@@ -304,8 +306,8 @@ void Monitor::llegirdelfitxer() {
   int32_t total = kMinList2Records;
   const uint32_t count = fichero_.IsOpen() ? fichero_.RecordCount() : 0;
   if (count > static_cast<uint32_t>(total))
-    total =
-        count > static_cast<uint32_t>(kMaxRegistros) ? kMaxRegistros : static_cast<int32_t>(count);
+    total = count > static_cast<uint32_t>(kMaxRegistros) ? kMaxRegistros
+                                                          : static_cast<int32_t>(count);
   // All records in one read: one system call, not one per record. The read
   // zero-fills what the file lacks.
   std::string& bytes = lectura_;
@@ -351,8 +353,7 @@ bool Monitor::GUARDAR(std::string* why) {
     Rellenar(registro_.Ubicacion, sizeof registro_.Ubicacion, LIST1.TextMatrix(i, kColUbicacion));
     Rellenar(registro_.Subclave, sizeof registro_.Subclave, LIST1.TextMatrix(i, kColSubclave));
     uint32_t error = 0;
-    if (!fichero_.WriteRecord(static_cast<uint32_t>(i), reinterpret_cast<char*>(&registro_),
-                              &error)) {
+    if (!fichero_.WriteRecord(static_cast<uint32_t>(i), reinterpret_cast<char*>(&registro_), &error)) {
       *why = SystemErrorText(error);
       ok = false;
       break;
@@ -372,8 +373,8 @@ std::string Monitor::VALIDAR_CLAVE(const std::string& CLAVE, const std::string& 
 // each goes just above the trailing empty row, in the order found.
 void Monitor::AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells) {
   const std::string& exacto = (*cells)[kColExacto];
-  const bool si =
-      Coincide(exacto.empty() ? (*cells)[kColNombre] : ClaveDeExacto(exacto), (*cells)[kColRuta]);
+  const bool si = Coincide(exacto.empty() ? (*cells)[kColNombre] : ClaveDeExacto(exacto),
+                           (*cells)[kColRuta]);
   (*cells)[kColValidado] = si ? txt::kSi : txt::kNo;
   LIST1.InsertRowCells(1 + *entradas, *cells);
   ++*entradas;
@@ -419,8 +420,7 @@ bool Monitor::Coincide(const std::string& clave, const std::string& ruta) const 
 
 std::vector<std::string> Monitor::EntradaDeFila(int32_t row) const {
   std::vector<std::string> entrada(kNumColsDeEntrada);
-  for (size_t c = 0; c < kNumColsDeEntrada; ++c)
-    entrada[c] = LIST1.TextMatrix(row, kColsDeEntrada[c]);
+  for (size_t c = 0; c < kNumColsDeEntrada; ++c) entrada[c] = LIST1.TextMatrix(row, kColsDeEntrada[c]);
   return entrada;
 }
 

@@ -44,12 +44,12 @@ const int32_t kMaxRegistros = 32767;
 
 // Which values of a place give rows, and when.
 enum Filas {
-  kFilasValores,            // every value of the key
-  kFilasCarpeta,            // every ordinary file of the folder that the value names
-  kFilasOrdenExe,           // the open command of .exe files, as the first program read it
-  kFilasPresente,           // the value, whenever it is there
-  kFilasNoVacio,            // the value, when not empty
-  kFilasNoEstandar,         // the value, when not exactly its standard text
+  kFilasValores,     // every value of the key
+  kFilasCarpeta,     // every ordinary file of the folder that the value names
+  kFilasOrdenExe,    // the open command of .exe files, as the first program read it
+  kFilasPresente,    // the value, whenever it is there
+  kFilasNoVacio,     // the value, when not empty
+  kFilasNoEstandar,  // the value, when not exactly its standard text
   kFilasNoEstandarSinCaso,  // the same without regard to case
   kFilasServicios,          // every automatic service of the key's subkeys, NT only
   kFilasSubclaves,          // the named value of each subkey that has it
@@ -156,7 +156,7 @@ class Monitor {
   std::string ruta_;  // where the data file is
   EntradaValidada registro_;
   IndiceDeValidados validados_;  // of list2, rebuilt by every load that changed it
-  std::string cargado_;          // the records list2 was built from; empty after a failed read
-  std::string lectura_;          // the last read, its block kept: a large one costs pages each time
+  std::string cargado_;  // the records list2 was built from; empty after a failed read
+  std::string lectura_;  // the last read, its block kept: a large one costs pages each time
   int cajasAbiertas_;
 };

@@ -110,15 +110,14 @@ std::string ReadRegValue(int32_t root, const std::string& subKey, const std::str
 
 bool ReadRegValueAt(const RegKey& key, const std::string& valueName, std::string* text) {
   plat::DWORD type = 0, size = 0;
-  const plat::LONG code =
-      plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0, &type, 0, &size);
+  const plat::LONG code = plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0, &type, 0, &size);
   if (code != plat::kErrorSuccess && code != plat::kErrorMoreData) return false;
   std::string data = DataBuffer(size);
-  *text =
-      size <= kRegDataBytesMax && plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0, &type,
-                                                         Bytes(&data), &size) == plat::kErrorSuccess
-          ? DataText(type, data, size, false)
-          : std::string(txt::kNotFound);
+  *text = size <= kRegDataBytesMax && plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0,
+                                                             &type, Bytes(&data), &size) ==
+                                          plat::kErrorSuccess
+              ? DataText(type, data, size, false)
+              : std::string(txt::kNotFound);
   if (type == plat::kRegMultiSz) {
     while (!text->empty() && (*text)[text->size() - 1] == '\0') text->resize(text->size() - 1);
     for (size_t i = 0; i < text->size(); ++i)

@@ -18,7 +18,9 @@ typedef HKEY__* HKEY;
 
 // Predefined roots carry the handle values Windows gives them; a root held as a
 // signed 32-bit number becomes a handle by sign extension.
-inline HKEY RootKey(int32_t root) { return reinterpret_cast<HKEY>(static_cast<intptr_t>(root)); }
+inline HKEY RootKey(int32_t root) {
+  return reinterpret_cast<HKEY>(static_cast<intptr_t>(root));
+}
 const int32_t kHkeyClassesRoot = static_cast<int32_t>(0x80000000u);
 const int32_t kHkeyCurrentUser = static_cast<int32_t>(0x80000001u);
 const int32_t kHkeyLocalMachine = static_cast<int32_t>(0x80000002u);

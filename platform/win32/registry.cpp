@@ -193,8 +193,8 @@ NTSTATUS NtQueryValueKey(HKEY key, const UNICODE_STRING* valueName, DWORD infoCl
   if (!w.nt || !Usable(key)) return kStatusNotImplemented;
   const win32::CountedName name = Counted(valueName);
   ULONG got = 0;
-  NTSTATUS status =
-      w.NtQueryValueKey(reinterpret_cast<HANDLE>(key), &name, infoClass, info, length, &got);
+  NTSTATUS status = w.NtQueryValueKey(reinterpret_cast<HANDLE>(key), &name, infoClass, info,
+                                      length, &got);
   if (resultLength) *resultLength = got;
   return status;
 }
