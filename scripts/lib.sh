@@ -147,6 +147,18 @@ start_xvfb() {
   return 1
 }
 
+# A fresh prefix's first start, bounded by $1 seconds, output to $2; then one
+# persistent wineserver for the whole test, which keeps every later start
+# quick. The boot's session ends first: a server kept from it keeps the
+# boot's service manager beside the one the next program starts, two
+# databases on one pipe, so that a service made with sc may be unknown to
+# the program.
+boot_prefix() {
+  timeout "$1" wineboot -i </dev/null >"$2" 2>&1 || return 1
+  timeout 60 wineserver -w </dev/null >/dev/null 2>&1
+  wineserver -p </dev/null >/dev/null 2>&1
+}
+
 # Empties the Run and RunServices keys of the current prefix (the machine's in
 # both views, the user's), Wine's own start-up values among them; each wine
 # reg call bounded by $1 seconds, its output appended to $2. A key not there
