@@ -167,12 +167,14 @@ plant_and_remove "automatic service" 2 \
   "$sv@64|     Start    REG_DWORD    0x2" "$sv@64|     Start    REG_DWORD    0x3" \
   "run_quietly wine sc delete Intruso; run_quietly wine reg delete '$ifeo\\Intruso' /reg:64 /f"
 
-plant_and_remove "debugger for sethc.exe, 64-bit view" 4 \
+# One key in both views, as on Windows 7 and later: listed once. The
+# namesakes are another program's Debugger and another value of sethc.exe.
+plant_and_remove "debugger for sethc.exe" 4 \
   "put '$ifeo\\sethc.exe@64' Debugger '$intruder'" \
-  "put '$ifeo\\sethc.exe@32' Debugger '$intruder'; put '$ifeo\\notepad.exe@64' Debugger '$intruder'" \
-  "$ifeo\\sethc.exe@64;$ifeo\\sethc.exe@32;$ifeo\\notepad.exe@64" \
+  "put '$ifeo\\sethc.exe@64' GlobalFlag 0; put '$ifeo\\notepad.exe@64' Debugger '$intruder'" \
+  "$ifeo\\sethc.exe@64;$ifeo\\notepad.exe@64" \
   "$ifeo\\sethc.exe@64|     Debugger    REG_SZ    $intruder" "" \
-  "run_quietly wine reg delete '$ifeo\\sethc.exe' /reg:32 /f; run_quietly wine reg delete '$ifeo\\notepad.exe' /reg:64 /f"
+  "run_quietly wine reg delete '$ifeo\\sethc.exe' /reg:64 /f; run_quietly wine reg delete '$ifeo\\notepad.exe' /reg:64 /f"
 
 win="HKLM\\$nt\\Windows"
 plant_and_remove "AppInit_DLLs, 32-bit view" 4 \
