@@ -86,7 +86,7 @@ static size_t ReadSubkeys(const Lugar& lugar, plat::HKEY key, plat::REGSAM view,
   for (plat::DWORD i = 0;; ++i) {
     plat::DWORD chars = sizeof name, size = 2048;
     plat::HKEY sub = 0;
-    if (plat::RegEnumKeyExA(key, i, name, &chars, 0, 0, 0, 0) != plat::kErrorSuccess) break;
+    if (plat::RegEnumKeyExA(key, i, name, &chars) != plat::kErrorSuccess) break;
     if (plat::RegOpenKeyExA(key, name, 0, plat::kKeyRead | view, &sub) != plat::kErrorSuccess)
       continue;
     const char* const read[] = {lugar.valor ? lugar.valor : txt::kTypeValue, txt::kStartValue,

@@ -480,22 +480,18 @@ bool Monitor::MismosValores(ValueReader* reader, int32_t desde, int32_t hasta) c
 int Monitor::LugarDeFila(int32_t row) const {
   const std::string& ubicacion = LIST1.TextMatrix(row, kColUbicacion);
   const std::string& subclave = LIST1.TextMatrix(row, kColSubclave);
+  const std::string& nombre = LIST1.TextMatrix(row, kColNombre);
   for (int p = 0; p < kNumLugares; ++p) {
     const Lugar& l = kLugares[p];
     if (l.filas == kFilasCarpeta) {
       // The folder the registry names now: a file is deleted only from there.
       const std::string carpeta = ReadRegValue(l.root, l.key, l.valor);
       if (carpeta != txt::kNotFound && ubicacion == carpeta) return p;
-    } else if (PorSubclaves(l)) {
-      // The place's key, then one subkey.
-      const size_t n = strlen(l.key);
-      if (ubicacion == DecimalText(l.root) && subclave.size() > n + 1 &&
-          subclave.compare(0, n, l.key) == 0 && subclave[n] == '\\' &&
-          subclave.find('\\', n + 1) == std::string::npos)
-        return p;
     } else if (ubicacion == DecimalText(l.root) &&
-               subclave == (l.filas == kFilasOrdenExe ? "" : l.key) &&
-               (!l.valor || !*l.valor || LIST1.TextMatrix(row, kColNombre) == l.valor)) {
+               // A place of subkeys: its key, then the row's.
+               (PorSubclaves(l) ? subclave == l.key + ('\\' + nombre)
+                                : subclave == (l.filas == kFilasOrdenExe ? "" : l.key) &&
+                                      (!l.valor || !*l.valor || nombre == l.valor))) {
       return p;
     }
   }
@@ -526,11 +522,11 @@ bool Monitor::eliminar(std::string* why) {
       QuitarFichero(l, ubicacion, nombre, exacto, &razon);
     } else if (l.quitar == kQuitarServicio) {
       // Never deleted nor stopped: the manager starts it on demand only.
+      // Services are listed only where names are wide.
       std::string wide;
       plat::DWORD error = 0;
-      if (!WideExacto(exacto, &wide))
-        razon = txt::kNoEliminadoExacto;
-      else if (!plat::ServiceDemandStart(wide, &error))
+      WideExacto(exacto, &wide);
+      if (!plat::ServiceDemandStart(wide, &error))
         razon = error == plat::kErrorAccessDenied
                     ? std::string(txt::kNoEliminadoServicio)
                     : txt::kNoEliminadoFichero + SystemErrorText(error);

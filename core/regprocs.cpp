@@ -85,9 +85,8 @@ bool RegKey::SubkeyAt(uint32_t index, std::string* exacto) const {
   const bool wide = plat::HasWideNames();
   std::string name(kKeyNameChars * 2, '\0');
   plat::DWORD chars = kKeyNameChars;
-  if ((wide ? plat::RegEnumKeyExW(Handle(), index, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars,
-                                  0, 0, 0, 0)
-            : plat::RegEnumKeyExA(Handle(), index, &name[0], &chars, 0, 0, 0, 0)) !=
+  if ((wide ? plat::RegEnumKeyExW(Handle(), index, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars)
+            : plat::RegEnumKeyExA(Handle(), index, &name[0], &chars)) !=
       plat::kErrorSuccess)
     return false;
   name.resize(chars * (wide ? 2 : 1));
@@ -108,12 +107,12 @@ std::string ReadRegValue(int32_t root, const std::string& subKey, const std::str
   return DataText(type, data, size, false);
 }
 
-bool ReadRegValueAt(const RegKey& key, const std::string& valueName, std::string* text) {
+bool ReadRegValueAt(const RegKey& key, const char* valueName, std::string* text) {
   plat::DWORD type = 0, size = 0;
-  const plat::LONG code = plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0, &type, 0, &size);
+  const plat::LONG code = plat::RegQueryValueExA(key.Handle(), valueName, 0, &type, 0, &size);
   if (code != plat::kErrorSuccess && code != plat::kErrorMoreData) return false;
   std::string data = DataBuffer(size);
-  *text = size <= kRegDataBytesMax && plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0,
+  *text = size <= kRegDataBytesMax && plat::RegQueryValueExA(key.Handle(), valueName, 0,
                                                              &type, Bytes(&data), &size) ==
                                           plat::kErrorSuccess
               ? DataText(type, data, size, false)

@@ -66,7 +66,7 @@ std::string ReadRegValue(int32_t root, const std::string& subKey, const std::str
 // The named value of an open key: its data as text, read whole ("Not Found"
 // past kRegDataBytesMax), the strings of a REG_MULTI_SZ joined by blanks;
 // false when the key holds no such value.
-bool ReadRegValueAt(const RegKey& key, const std::string& valueName, std::string* text);
+bool ReadRegValueAt(const RegKey& key, const char* valueName, std::string* text);
 // A REG_DWORD value in one read; 0 when it is not one.
 uint32_t ReadRegDword(const RegKey& key, const char* valueName);
 

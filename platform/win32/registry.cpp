@@ -98,11 +98,9 @@ LONG RegDeleteValueA(HKEY key, const char* valueName) {
   return ::RegDeleteValueA(Sys(key), valueName);
 }
 
-LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* cchName, DWORD* reserved, char* cls,
-                   DWORD* cchClass, void* lastWriteTime) {
-  InOut cch(cchName), r(reserved), cc(cchClass);
-  return ::RegEnumKeyExA(Sys(key), index, name, cch.Get(), r.Get(), cls, cc.Get(),
-                         static_cast<PFILETIME>(lastWriteTime));
+LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* cchName) {
+  InOut cch(cchName);
+  return ::RegEnumKeyExA(Sys(key), index, name, cch.Get(), 0, 0, 0, 0);
 }
 
 LONG RegFlushKey(HKEY key) { return ::RegFlushKey(Sys(key)); }
@@ -131,14 +129,11 @@ LONG RegQueryValueExW(HKEY key, const WCHAR* valueName, DWORD* reserved, DWORD* 
                             cb.Get());
 }
 
-LONG RegEnumKeyExW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName, DWORD* reserved, WCHAR* cls,
-                   DWORD* cchClass, void* lastWriteTime) {
+LONG RegEnumKeyExW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName) {
   const win32::WideApi& w = win32::Wide();
   if (!w.nt) return kErrorCallNotImplemented;
-  InOut cch(cchName), r(reserved), cc(cchClass);
-  return w.RegEnumKeyExW(Sys(key), index, reinterpret_cast<LPWSTR>(name), cch.Get(), r.Get(),
-                         reinterpret_cast<LPWSTR>(cls), cc.Get(),
-                         static_cast<PFILETIME>(lastWriteTime));
+  InOut cch(cchName);
+  return w.RegEnumKeyExW(Sys(key), index, reinterpret_cast<LPWSTR>(name), cch.Get(), 0, 0, 0, 0);
 }
 
 LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD options, REGSAM sam, HKEY* result) {
@@ -152,19 +147,16 @@ LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD options, REGSAM sam, HKE
 
 bool ServiceDemandStart(const std::string& wideName, DWORD* error) {
   const win32::WideApi& w = win32::Wide();
-  *error = kErrorCallNotImplemented;
-  if (!w.OpenSCManagerW || !w.OpenServiceW || !w.ChangeServiceConfigW || !w.CloseServiceHandle)
-    return false;
+  // Where there are services, advapi32 has all four functions.
+  if (!w.ChangeServiceConfigW) return false;
   const std::string name = wideName + std::string(2, '\0');
-  bool ok = false;
   SC_HANDLE manager = w.OpenSCManagerW(0, 0, SC_MANAGER_CONNECT);
   SC_HANDLE service = manager ? w.OpenServiceW(manager, reinterpret_cast<LPCWSTR>(name.data()),
                                                SERVICE_CHANGE_CONFIG)
                               : 0;
-  if (service)
-    ok = w.ChangeServiceConfigW(service, SERVICE_NO_CHANGE, SERVICE_DEMAND_START, SERVICE_NO_CHANGE,
-                                0, 0, 0, 0, 0, 0, 0) != 0;
-  if (!ok) *error = GetLastError();
+  const bool ok = service && w.ChangeServiceConfigW(service, SERVICE_NO_CHANGE, SERVICE_DEMAND_START,
+                                                    SERVICE_NO_CHANGE, 0, 0, 0, 0, 0, 0, 0);
+  *error = GetLastError();
   if (service) w.CloseServiceHandle(service);
   if (manager) w.CloseServiceHandle(manager);
   return ok;

@@ -251,12 +251,10 @@ LONG EnumKey(HKEY key, DWORD index, bool wide, void* name, DWORD* cchName) {
 
 }  // namespace
 
-LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* cchName, DWORD*, char*, DWORD*,
-                   void*) {
+LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* cchName) {
   return EnumKey(key, index, false, name, cchName);
 }
-LONG RegEnumKeyExW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName, DWORD*, WCHAR*, DWORD*,
-                   void*) {
+LONG RegEnumKeyExW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName) {
   return g.wide ? EnumKey(key, index, true, name, cchName) : kErrorCallNotImplemented;
 }
 LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD, REGSAM sam, HKEY* result) {
