@@ -82,12 +82,12 @@ void Populate(int entries) {
 // A subkey place's reads: each subkey opened once, its values read once.
 static size_t ReadSubkeys(const Lugar& lugar, plat::HKEY key, plat::REGSAM view, plat::BYTE* data) {
   size_t values = 0;
-  char name[256];
+  plat::WCHAR name[256];
   for (plat::DWORD i = 0;; ++i) {
-    plat::DWORD chars = sizeof name, size = 2048;
+    plat::DWORD chars = 256, size = 2048;
     plat::HKEY sub = 0;
-    if (plat::RegEnumKeyExA(key, i, name, &chars) != plat::kErrorSuccess) break;
-    if (plat::RegOpenKeyExA(key, name, 0, plat::kKeyRead | view, &sub) != plat::kErrorSuccess)
+    if (plat::RegEnumKeyExW(key, i, name, &chars) != plat::kErrorSuccess) break;
+    if (plat::RegOpenKeyExW(key, name, 0, plat::kKeyRead | view, &sub) != plat::kErrorSuccess)
       continue;
     const char* const read[] = {lugar.valor ? lugar.valor : txt::kTypeValue, txt::kStartValue,
                                 txt::kImagePathValue};

@@ -247,8 +247,9 @@ void Monitor::llegirdelregistre() {
       continue;
     }
     cells[kColSubclave] = lugar.key;
-    // Windows 9x has no service manager: its services are RunServices'.
-    if (lugar.filas == kFilasServicios && !plat::HasWideNames()) continue;
+    // Places of subkeys are NT's: Windows 9x has no service manager (its
+    // services are RunServices') and no debugger settings.
+    if (PorSubclaves(lugar) && !plat::HasWideNames()) continue;
     const bool porVistas = dosVistas && lugar.vistas != kVistaUna;
     const RegView vistas[2] = {porVistas ? kRegView64 : kRegViewDefault, kRegView32};
     const int32_t desde = entradas;
@@ -534,14 +535,13 @@ bool Monitor::eliminar(std::string* why) {
       // A named value is named by its place, below the row's subkey for a
       // place of subkeys. A name no function can give exactly is left
       // alone: any other name would be another value's.
-      RegKey key, padre;
-      plat::LONG abierta = plat::kErrorFileNotFound;
+      RegKey key, sub;
+      plat::LONG abierta;
       const plat::REGSAM acceso = plat::kKeySetValue | plat::kKeyQueryValue;
-      if (!PorSubclaves(l))
-        key.Open(l.root, l.key, vista, acceso, &abierta);
-      else if (padre.Open(l.root, l.key, vista))
-        key.OpenBelow(padre, exacto, vista, acceso, &abierta);
-      if (!DeleteRegValueExact(key, abierta, l.valor ? ExactoDeAnsi(l.valor) : exacto, &quizaSigue))
+      key.Open(l.root, l.key, vista, acceso, &abierta);
+      if (PorSubclaves(l) && key.IsOpen()) sub.OpenBelow(key, exacto, vista, acceso, &abierta);
+      if (!DeleteRegValueExact(PorSubclaves(l) ? sub : key, abierta,
+                               l.valor ? ExactoDeAnsi(l.valor) : exacto, &quizaSigue))
         razon = txt::kNoEliminadoExacto;
     } else {
       WriteRegValue(l.root, l.key, l.valor,

@@ -68,29 +68,23 @@ bool RegKey::OpenBelow(const RegKey& parent, const std::string& exacto, RegView 
   const plat::REGSAM sam = access | (view == kRegViewDefault ? 0 : ViewFlag(view));
   plat::HKEY opened = 0;
   std::string name;
-  plat::LONG code = plat::kErrorFileNotFound;
-  if (plat::HasWideNames() && WideExacto(exacto, &name)) {
-    name.append(2, '\0');
-    code = plat::RegOpenKeyExW(parent.Handle(), reinterpret_cast<const plat::WCHAR*>(name.data()),
-                               0, sam, &opened);
-  } else if (AnsiExacto(exacto, &name)) {
-    code = plat::RegOpenKeyExA(parent.Handle(), name.c_str(), 0, sam, &opened);
-  }
+  WideExacto(exacto, &name);
+  name.append(2, '\0');
+  const plat::LONG code = plat::RegOpenKeyExW(
+      parent.Handle(), reinterpret_cast<const plat::WCHAR*>(name.data()), 0, sam, &opened);
   if (code == plat::kErrorSuccess) key_.Reset(opened);
   if (status) *status = code;
   return IsOpen();
 }
 
 bool RegKey::SubkeyAt(uint32_t index, std::string* exacto) const {
-  const bool wide = plat::HasWideNames();
   std::string name(kKeyNameChars * 2, '\0');
   plat::DWORD chars = kKeyNameChars;
-  if ((wide ? plat::RegEnumKeyExW(Handle(), index, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars)
-            : plat::RegEnumKeyExA(Handle(), index, &name[0], &chars)) !=
+  if (plat::RegEnumKeyExW(Handle(), index, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars) !=
       plat::kErrorSuccess)
     return false;
-  name.resize(chars * (wide ? 2 : 1));
-  *exacto = wide ? ExactoDeWide(name) : ExactoDeAnsi(name);
+  name.resize(chars * 2);
+  *exacto = ExactoDeWide(name);
   return true;
 }
 

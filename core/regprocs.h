@@ -47,10 +47,11 @@ class RegKey {
   // system's answer goes to `status` when given.
   bool Open(int32_t root, const std::string& subKey, RegView view = kRegViewDefault,
             plat::REGSAM access = plat::kKeyRead, plat::LONG* status = 0);
-  // Its subkey by exact name (core/exacto.h): by the wide name on NT.
+  // Its subkey by exact name (core/exacto.h), through the wide functions:
+  // on NT only.
   bool OpenBelow(const RegKey& parent, const std::string& exacto, RegView view,
                  plat::REGSAM access = plat::kKeyRead, plat::LONG* status = 0);
-  // The exact name of its subkey at `index`; false past the last.
+  // The exact name of its subkey at `index`; false past the last, and on 9x.
   bool SubkeyAt(uint32_t index, std::string* exacto) const;
   bool IsOpen() const { return static_cast<bool>(key_); }
   plat::HKEY Handle() const { return key_.Get(); }

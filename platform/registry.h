@@ -60,8 +60,6 @@ LONG RegEnumValueA(HKEY key, DWORD index, char* valueName, DWORD* cchValueName, 
 LONG RegSetValueExA(HKEY key, const char* valueName, DWORD reserved, DWORD type, const BYTE* data,
                     DWORD cbData);
 LONG RegDeleteValueA(HKEY key, const char* valueName);
-// A subkey's name only.
-LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* cchName);
 LONG RegFlushKey(HKEY key);
 LONG RegCloseKey(HKEY key);
 
@@ -73,6 +71,7 @@ LONG RegEnumValueW(HKEY key, DWORD index, WCHAR* valueName, DWORD* cchValueName,
                    DWORD* type, BYTE* data, DWORD* cbData);
 LONG RegQueryValueExW(HKEY key, const WCHAR* valueName, DWORD* reserved, DWORD* type, BYTE* data,
                       DWORD* cbData);
+// A subkey's name only.
 LONG RegEnumKeyExW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName);
 LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD options, REGSAM sam, HKEY* result);
 // Sets the service of this exact (wide) name to start on demand through the

@@ -98,11 +98,6 @@ LONG RegDeleteValueA(HKEY key, const char* valueName) {
   return ::RegDeleteValueA(Sys(key), valueName);
 }
 
-LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* cchName) {
-  InOut cch(cchName);
-  return ::RegEnumKeyExA(Sys(key), index, name, cch.Get(), 0, 0, 0, 0);
-}
-
 LONG RegFlushKey(HKEY key) { return ::RegFlushKey(Sys(key)); }
 
 LONG RegCloseKey(HKEY key) {

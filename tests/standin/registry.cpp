@@ -230,7 +230,7 @@ NTSTATUS NtDeleteValueKey(HKEY key, const UNICODE_STRING* name) {
 namespace {
 
 // Subkeys in the order of their upper-case names, by name as first written.
-LONG EnumKey(HKEY key, DWORD index, bool wide, void* name, DWORD* cchName) {
+LONG EnumKey(HKEY key, DWORD index, WCHAR* name, DWORD* cchName) {
   const std::string parent = PathOf(key) + "\\";
   if (parent.size() == 1) return kErrorInvalidHandle;
   for (const auto& k : g.keys) {
@@ -238,12 +238,11 @@ LONG EnumKey(HKEY key, DWORD index, bool wide, void* name, DWORD* cchName) {
         k.first.find('\\', parent.size()) != std::string::npos || index-- > 0)
       continue;
     const std::string ansi = g.spelled[k.first].substr(parent.size());
-    const std::string shown = wide ? WideFromAnsi(ansi) : ansi;
-    const size_t unit = wide ? 2 : 1;
-    if (shown.size() / unit >= *cchName) return kErrorMoreData;
+    const std::string shown = WideFromAnsi(ansi);
+    if (shown.size() / 2 >= *cchName) return kErrorMoreData;
     memcpy(name, shown.c_str(), shown.size());
-    memset(static_cast<char*>(name) + shown.size(), 0, unit);
-    *cchName = static_cast<DWORD>(shown.size() / unit);
+    name[shown.size() / 2] = 0;
+    *cchName = static_cast<DWORD>(shown.size() / 2);
     return kErrorSuccess;
   }
   return kErrorNoMoreItems;
@@ -251,11 +250,8 @@ LONG EnumKey(HKEY key, DWORD index, bool wide, void* name, DWORD* cchName) {
 
 }  // namespace
 
-LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* cchName) {
-  return EnumKey(key, index, false, name, cchName);
-}
 LONG RegEnumKeyExW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName) {
-  return g.wide ? EnumKey(key, index, true, name, cchName) : kErrorCallNotImplemented;
+  return g.wide ? EnumKey(key, index, name, cchName) : kErrorCallNotImplemented;
 }
 LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD, REGSAM sam, HKEY* result) {
   if (!g.wide) return kErrorCallNotImplemented;
