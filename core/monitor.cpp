@@ -523,14 +523,14 @@ bool Monitor::eliminar(std::string* why) {
       QuitarFichero(l, ubicacion, nombre, exacto, &razon);
     } else if (l.quitar == kQuitarServicio) {
       // Never deleted nor stopped: the manager starts it on demand only.
-      // Services are listed only where names are wide.
+      // Services are listed only where names are wide. A refusal reads
+      // "Acceso denegado", as a file's.
       std::string wide;
       plat::DWORD error = 0;
       WideExacto(exacto, &wide);
-      if (!plat::ServiceDemandStart(wide, &error))
-        razon = error == plat::kErrorAccessDenied
-                    ? std::string(txt::kNoEliminadoServicio)
-                    : txt::kNoEliminadoFichero + SystemErrorText(error);
+      wide.append(2, '\0');
+      if (!plat::ServiceDemandStart(reinterpret_cast<const plat::WCHAR*>(wide.data()), &error))
+        razon = txt::kNoEliminadoFichero + SystemErrorText(error);
     } else if (l.quitar == kQuitarValor) {
       // A named value is named by its place, below the row's subkey for a
       // place of subkeys. A name no function can give exactly is left

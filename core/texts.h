@@ -105,8 +105,6 @@ const char kNoEliminadoFichero[] = "\" del inicio: ";
 const char kNoEliminadoCarpeta[] =
     "\" del inicio: la carpeta de inicio ha cambiado desde la \xfaltima lectura.";
 const char kNoEliminadoNombre[] = "\" del inicio: el nombre no es el de un fichero.";
-const char kNoEliminadoServicio[] =
-    "\" del inicio: el administrador de servicios no lo permite. Hace falta ser administrador.";
 
 // A save of the data file that failed.
 const char kGuardarCaption[] = "Validar...";

@@ -140,15 +140,13 @@ LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD options, REGSAM sam, HKE
   return Opened(status, h, result);
 }
 
-bool ServiceDemandStart(const std::string& wideName, DWORD* error) {
+bool ServiceDemandStart(const WCHAR* name, DWORD* error) {
   const win32::WideApi& w = win32::Wide();
   // Where there are services, advapi32 has all four functions.
   if (!w.ChangeServiceConfigW) return false;
-  const std::string name = wideName + std::string(2, '\0');
   SC_HANDLE manager = w.OpenSCManagerW(0, 0, SC_MANAGER_CONNECT);
-  SC_HANDLE service = manager ? w.OpenServiceW(manager, reinterpret_cast<LPCWSTR>(name.data()),
-                                               SERVICE_CHANGE_CONFIG)
-                              : 0;
+  SC_HANDLE service =
+      manager ? w.OpenServiceW(manager, reinterpret_cast<LPCWSTR>(name), SERVICE_CHANGE_CONFIG) : 0;
   const bool ok = service && w.ChangeServiceConfigW(service, SERVICE_NO_CHANGE, SERVICE_DEMAND_START,
                                                     SERVICE_NO_CHANGE, 0, 0, 0, 0, 0, 0, 0);
   *error = GetLastError();

@@ -203,7 +203,8 @@ TEST_F(MonitorTest, ServicesAndHijackPointsListTheirEntriesAndRemoveEachByItsKin
   monitor.LIST1.SetRow(1);
   std::string why;
   EXPECT_FALSE(monitor.eliminar(&why));
-  EXPECT_EQ(why, txt::kNoEliminadoBefore + std::string("Compartido") + txt::kNoEliminadoServicio);
+  EXPECT_EQ(why, txt::kNoEliminadoBefore + std::string("Compartido") + txt::kNoEliminadoFichero +
+                     txt::kErrAccesoDenegado);
   EXPECT_EQ(state(), expected);
   EXPECT_EQ(Rows(), rows);
   plat::standin::RefuseServiceChanges(false);

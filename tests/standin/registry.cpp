@@ -259,9 +259,9 @@ LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD, REGSAM sam, HKEY* resul
 }
 
 // The service manager as a standard user meets it, or writes Start = 3 itself.
-bool ServiceDemandStart(const std::string& wideName, DWORD* error) {
+bool ServiceDemandStart(const WCHAR* name, DWORD* error) {
   HKEY key = 0;
-  const std::string path = "SYSTEM\\CurrentControlSet\\Services\\" + AnsiFromWide(wideName, 0);
+  const std::string path = "SYSTEM\\CurrentControlSet\\Services\\" + AnsiFromWide(NameOf(name), 0);
   *error = g.servicesRefused
                ? kErrorAccessDenied
                : OpenKey(RootKey(kHkeyLocalMachine), path.c_str(), kKeySetValue, false, &key);
