@@ -544,9 +544,9 @@ bool Monitor::eliminar(std::string* why) {
                                l.valor ? ExactoDeAnsi(l.valor) : exacto, &quizaSigue))
         razon = txt::kNoEliminadoExacto;
     } else {
-      WriteRegValue(l.root, l.key, l.valor,
-                    l.quitar == kQuitarEstandarMulti ? plat::kRegMultiSz : plat::kRegSz,
-                    l.quitar == kQuitarVaciar ? std::string() : Estandar(l), vista);
+      std::string texto = l.quitar == kQuitarVaciar ? std::string() : Estandar(l);
+      if (l.quitar == kQuitarEstandarMulti) texto.push_back('\0');
+      WriteRegValue(l.root, l.key, l.valor, plat::kRegSz, texto, vista);
     }
   }
   llegirdelregistre();

@@ -257,11 +257,8 @@ void WriteRegValue(int32_t root, const std::string& subKey, const std::string& v
     // storing it ourselves gives every registry the same, whole, text.
     std::string text = data;
     text.push_back('\0');
-    if (type == plat::kRegMultiSz)
-      text.push_back('\0');
-    else
-      type = plat::kRegSz;
-    plat::RegSetValueExA(key, valueName.c_str(), 0, type,
+    plat::RegSetValueExA(key, valueName.c_str(), 0,
+                         data.find('\0') == std::string::npos ? plat::kRegSz : plat::kRegMultiSz,
                          reinterpret_cast<const plat::BYTE*>(text.data()),
                          static_cast<plat::DWORD>(text.size()));
   }

@@ -72,9 +72,9 @@ bool ReadRegValueAt(const RegKey& key, const char* valueName, std::string* text)
 uint32_t ReadRegDword(const RegKey& key, const char* valueName);
 
 // REG_DWORD stores the text as a signed 32-bit decimal number (nothing is
-// stored when it is not one); REG_MULTI_SZ the text as its one string; any
-// other type stores the text as REG_SZ with its terminating zero, so that it
-// reads back whole.
+// stored when it is not one); any other type stores the text as REG_SZ with
+// its terminating zero, so that it reads back whole, or as REG_MULTI_SZ when
+// it holds a NUL: strings each ended by one, then one more.
 void WriteRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
                    uint32_t type, const std::string& data, RegView view = kRegViewDefault);
 
