@@ -27,20 +27,20 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
   const int32_t lm = plat::kHkeyLocalMachine, cu = plat::kHkeyCurrentUser;
   const RegView one = kRegViewDefault, v64 = kRegView64;
   const std::string userinit = plat::SystemFolder() + txt::kStandardUserinit;
-  std::vector<Planted> cases = {{lm, txt::kRunOnceKey, "Intruso", v64, 0},
-                                {lm, txt::kRunOnceKey, "Intruso", kRegView32, 0},
-                                {cu, txt::kRunOnceKey, "Intruso", one, 0},
-                                {lm, txt::kPoliciesRunKey, "Intruso", v64, 0},
-                                {lm, txt::kPoliciesRunKey, "Intruso", kRegView32, 0},
-                                {cu, txt::kPoliciesRunKey, "Intruso", one, 0},
-                                {lm, 0, "Intruso", one, 0}};
+  std::vector<Planted> cases = {
+      {lm, txt::kRunOnceKey, "Intruso", v64, 0},
+      {lm, txt::kRunOnceKey, "Intruso", kRegView32, 0},
+      {cu, txt::kRunOnceKey, "Intruso", one, 0},
+      {lm, txt::kPoliciesRunKey, "Intruso", v64, 0},
+      {lm, txt::kPoliciesRunKey, "Intruso", kRegView32, 0},
+      {cu, txt::kPoliciesRunKey, "Intruso", one, 0},
+      {lm, 0, "Intruso", one, 0}};
   const char* const types[] = {txt::kClasesExe, txt::kClasesCom, txt::kClasesBat,
                                txt::kClasesCmd, txt::kClasesPif, txt::kClasesScr};
   for (const char* k : types)
     if (k != types[0])
-      cases.push_back(
-          {plat::kHkeyClassesRoot, k + txt::kClases, "", one,
-           k == txt::kClasesScr ? txt::kStandardScrCommand : txt::kStandardOpenCommand});
+      cases.push_back({plat::kHkeyClassesRoot, k + txt::kClases, "", one,
+                       k == txt::kClasesScr ? txt::kStandardScrCommand : txt::kStandardOpenCommand});
   for (const char* k : types) cases.push_back({cu, k, "", one, 0});
   cases.insert(cases.end(), {{lm, txt::kWinlogonKey, "Shell", v64, txt::kStandardShell},
                              {lm, txt::kWinlogonKey, "Userinit", v64, userinit.c_str()},
@@ -68,7 +68,8 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
       places::SetString(p.root, p.key, p.value, data, p.view);
     else
       places::WriteDataFileBytes("x", common + "\\Intruso");
-    rows.push_back({name, !p.key ? name : data, name == "Shell" || name == kCommand ? "SI" : "NO",
+    rows.push_back({name, !p.key ? name : data,
+                    name == "Shell" || name == kCommand ? "SI" : "NO",
                     p.key ? DecimalText(p.root) : common, p.key ? p.key : "", tag});
   }
   auto table = [this] {
@@ -103,10 +104,6 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
   monitor.llegirdelregistre();
   EXPECT_EQ(table(), rows);
 }
-
-}  // namespace
-
-namespace {
 
 std::string Dword(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 

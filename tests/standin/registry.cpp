@@ -265,11 +265,8 @@ bool ServiceDemandStart(const WCHAR* name, DWORD* error) {
   *error = g.servicesRefused
                ? kErrorAccessDenied
                : OpenKey(RootKey(kHkeyLocalMachine), path.c_str(), kKeySetValue, false, &key);
-  if (*error) return false;
   const BYTE demand[4] = {3, 0, 0, 0};
-  RegSetValueExA(key, "Start", 0, kRegDword, demand, 4);
-  RegCloseKey(key);
-  return true;
+  return !*error && !RegSetValueExA(key, "Start", 0, kRegDword, demand, 4) && !RegCloseKey(key);
 }
 
 LONG RegFlushKey(HKEY key) { return PathOf(key).empty() ? kErrorInvalidHandle : kErrorSuccess; }
