@@ -140,10 +140,6 @@ bool DaFila(const Lugar& lugar, const std::string& text) {
          !(estandar[estandar.size() - 1] == ',' && plat::SameNoCase(text + ',', estandar));
 }
 
-bool PorSubclaves(const Lugar& lugar) {
-  return lugar.filas == kFilasServicios || lugar.filas == kFilasSubclaves;
-}
-
 bool NombreDeFicheroSeguro(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
   return name.find_first_of("\\/:") == std::string::npos;
@@ -249,7 +245,7 @@ void Monitor::llegirdelregistre() {
     cells[kColSubclave] = lugar.key;
     // Places of subkeys are NT's: Windows 9x has no service manager (its
     // services are RunServices') and no debugger settings.
-    if (PorSubclaves(lugar) && !plat::HasWideNames()) continue;
+    if (VigilarSubarbol(lugar) && !plat::HasWideNames()) continue;
     const bool porVistas = dosVistas && lugar.vistas != kVistaUna;
     const RegView vistas[2] = {porVistas ? kRegView64 : kRegViewDefault, kRegView32};
     const int32_t desde = entradas;
@@ -261,7 +257,7 @@ void Monitor::llegirdelregistre() {
       // A key that is not there costs its one failed open.
       if (!(misma ? key.IsOpen() : key.Open(lugar.root, lugar.key, vistas[v]))) continue;
       cells[kColVista] = !porVistas ? "" : (v == 0 ? txt::kView64 : txt::kView32);
-      if (PorSubclaves(lugar)) {
+      if (VigilarSubarbol(lugar)) {
         AnadirSubclaves(lugar, key, vistas[v], &entradas, &cells);
         continue;
       }
@@ -490,7 +486,7 @@ int Monitor::LugarDeFila(int32_t row) const {
       if (carpeta != txt::kNotFound && ubicacion == carpeta) return p;
     } else if (ubicacion == DecimalText(l.root) &&
                // A place of subkeys: its key, then the row's.
-               (PorSubclaves(l) ? subclave == l.key + ('\\' + nombre)
+               (VigilarSubarbol(l) ? subclave == l.key + ('\\' + nombre)
                                 : subclave == (l.filas == kFilasOrdenExe ? "" : l.key) &&
                                       (!l.valor || !*l.valor || nombre == l.valor))) {
       return p;
@@ -539,8 +535,8 @@ bool Monitor::eliminar(std::string* why) {
       plat::LONG abierta;
       const plat::REGSAM acceso = plat::kKeySetValue | plat::kKeyQueryValue;
       key.Open(l.root, l.key, vista, acceso, &abierta);
-      if (PorSubclaves(l) && key.IsOpen()) sub.OpenBelow(key, exacto, vista, acceso, &abierta);
-      if (!DeleteRegValueExact(PorSubclaves(l) ? sub : key, abierta,
+      if (VigilarSubarbol(l) && key.IsOpen()) sub.OpenBelow(key, exacto, vista, acceso, &abierta);
+      if (!DeleteRegValueExact(VigilarSubarbol(l) ? sub : key, abierta,
                                l.valor ? ExactoDeAnsi(l.valor) : exacto, &quizaSigue))
         razon = txt::kNoEliminadoExacto;
     } else {
