@@ -6,12 +6,14 @@
 //       then spreads ENTRIES entries over the six keys, the folder and the
 //       open command of .exe files (the other watched places stay empty); STATE "shown" writes a data file of 30
 //       records that name none of them, "hidden" one that validates them all;
+//       from 300 entries on, 250 automatic services are planted besides;
 //   bench_tool floor MILLISECONDS
 //       stays resident and, every MILLISECONDS, does the bare reads a tick
 //       cannot do without: each key of entries opened once per view and
 //       enumerated to the end, both Startup settings read and their folders
-//       listed, each key of named values opened once and its values read
-//       (0: no timer, the idle measure);
+//       listed, each key of named values opened once and its values read,
+//       each service key and each subkey of a hijack point opened once
+//       and its values read once (0: no timer, the idle measure);
 //   bench_tool show SECONDS / hide SECONDS
 //       brings the running program to the state measured: its window shown
 //       with the start-up alert closed, or hidden with no alert pending;
@@ -109,6 +111,29 @@ const Named kNamed[] = {
     {HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", 0,
      {L"Load", L"Run"}},
 };
+// The places after them: values named in a key, in the program's order.
+#define NT_CV L"Software\\Microsoft\\Windows NT\\CurrentVersion\\"
+#define COMMAND_PROCESSOR L"Software\\Microsoft\\Command Processor"
+const Named kNamedLater[] = {
+    {HKEY_LOCAL_MACHINE, NT_CV L"Windows", KEY_WOW64_64KEY, {L"AppInit_DLLs", 0}},
+    {HKEY_LOCAL_MACHINE, NT_CV L"Windows", KEY_WOW64_32KEY, {L"AppInit_DLLs", 0}},
+    {HKEY_LOCAL_MACHINE, COMMAND_PROCESSOR, KEY_WOW64_64KEY, {L"AutoRun", 0}},
+    {HKEY_LOCAL_MACHINE, COMMAND_PROCESSOR, KEY_WOW64_32KEY, {L"AutoRun", 0}},
+    {HKEY_CURRENT_USER, COMMAND_PROCESSOR, 0, {L"AutoRun", 0}},
+    {HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
+     {L"BootExecute", 0}},
+};
+// Keys whose subkeys are the entries: each subkey opened once, its value read.
+const Named kSubkeys[] = {
+    {HKEY_LOCAL_MACHINE, NT_CV L"Image File Execution Options", KEY_WOW64_64KEY, {L"Debugger", 0}},
+    {HKEY_LOCAL_MACHINE, NT_CV L"Image File Execution Options", KEY_WOW64_32KEY, {L"Debugger", 0}},
+    {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Active Setup\\Installed Components",
+     KEY_WOW64_64KEY, {L"StubPath", 0}},
+    {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Active Setup\\Installed Components",
+     KEY_WOW64_32KEY, {L"StubPath", 0}},
+};
+const char kServicesKey[] = "SYSTEM\\CurrentControlSet\\Services";
+const int kServices = 250;
 // The Startup folders: the user's, all users'.
 const struct {
   HKEY root;
@@ -195,6 +220,46 @@ bool WriteWhole(const char* path, const std::string& bytes) {
   return ok;
 }
 
+// A string value of an open key, "" when there is none.
+std::string Text(HKEY key, const char* name) {
+  char data[4096];
+  DWORD size = sizeof data - 1, type = 0;
+  if (RegQueryValueExA(key, name, 0, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+    return "";
+  data[size] = 0;
+  return data;
+}
+
+// The records that validate every automatic service there is, the prefix's
+// own among them, as the program lists them.
+std::string ServiceRecords() {
+  std::string file;
+  HKEY services = 0;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServicesKey, 0, KEY_READ, &services) != ERROR_SUCCESS)
+    return file;
+  char name[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof name, type = 0, start = 0, size = 4;
+    if (RegEnumKeyExA(services, i, name, &length, 0, 0, 0, 0) != ERROR_SUCCESS) break;
+    HKEY key = 0, parameters = 0;
+    if (RegOpenKeyExA(services, name, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+    RegQueryValueExA(key, "Type", 0, 0, reinterpret_cast<BYTE*>(&type), &size);
+    size = 4;
+    RegQueryValueExA(key, "Start", 0, 0, reinterpret_cast<BYTE*>(&start), &size);
+    std::string command = Text(key, "ImagePath");
+    if ((type & 0x20) && RegOpenKeyExA(key, "Parameters", 0, KEY_READ, &parameters) == ERROR_SUCCESS) {
+      const std::string dll = Text(parameters, "ServiceDll");
+      if (!dll.empty()) command += " " + dll;
+      RegCloseKey(parameters);
+    }
+    if ((type & 0x30) && !(type & 0x80) && start == 2)
+      file += Record("-2147483646", kServicesKey, name, command);
+    RegCloseKey(key);
+  }
+  RegCloseKey(services);
+  return file;
+}
+
 int Populate(int entries, bool allValidated, const std::string& startup) {
   for (int p = 0; p < kPlaceCount; ++p)
     if (!EmptyKey(kPlaces[p])) return Fail("cannot empty", kPlaces[p].key);
@@ -234,8 +299,72 @@ int Populate(int entries, bool allValidated, const std::string& startup) {
     for (int r = 1; r <= kRecords; ++r)
       file += Record("-2147483647", kRun, Numbered("Antiguo ", r), "C:\\antiguo.exe");
   }
+  // Automatic services, each a key of its own, from 300 entries on: a real
+  // system has a few hundred keys there.
+  for (int n = 1; entries >= 300 && n <= kServices; ++n) {
+    const std::string key = std::string(kServicesKey) + "\\" + Numbered("Servicio", n);
+    const std::string image = "C:\\Archivos de programa\\" + Numbered("Servicio", n) + ".exe";
+    const DWORD type = 0x10, start = 2;
+    HKEY opened = 0;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, 0, 0, KEY_SET_VALUE, 0, &opened, 0) !=
+        ERROR_SUCCESS)
+      return Fail("cannot make", key.c_str());
+    RegSetValueExA(opened, "Type", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&type), 4);
+    RegSetValueExA(opened, "Start", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&start), 4);
+    RegCloseKey(opened);
+    if (!SetString(HKEY_LOCAL_MACHINE, key.c_str(), 0, "ImagePath", REG_EXPAND_SZ, image))
+      return Fail("cannot set ImagePath in", key.c_str());
+  }
+  if (allValidated) file += ServiceRecords();
   if (!WriteWhole(kDataFile, file)) return Fail("cannot write", kDataFile);
   return 0;
+}
+
+// The named values of one key, each read once; returns how many were there.
+int ReadNamed(HKEY key, const WCHAR* const* names, int count, BYTE* data) {
+  int seen = 0;
+  for (int i = 0; i < count; ++i) {
+    DWORD size = 4096;
+    if (names[i] && RegQueryValueExW(key, names[i], 0, 0, data, &size) == ERROR_SUCCESS) ++seen;
+  }
+  return seen;
+}
+
+// Every subkey of `key` opened once and `name` read in it; for the services,
+// Type and Start, and ImagePath (with Parameters' ServiceDll for a shared
+// process) where the service starts by itself.
+int ReadSubkeys(HKEY key, REGSAM view, const WCHAR* name, BYTE* data) {
+  int seen = 0;
+  WCHAR sub[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = 256;
+    if (RegEnumKeyExW(key, i, sub, &length, 0, 0, 0, 0) != ERROR_SUCCESS) break;
+    HKEY opened = 0;
+    if (RegOpenKeyExW(key, sub, 0, KEY_READ | view, &opened) != ERROR_SUCCESS) continue;
+    if (name) {
+      seen += ReadNamed(opened, &name, 1, data);
+    } else {
+      DWORD type = 0, start = 0, size = 4;
+      RegQueryValueExW(opened, L"Type", 0, 0, reinterpret_cast<BYTE*>(&type), &size);
+      size = 4;
+      if ((type & 0x30) && !(type & 0x80) &&
+          RegQueryValueExW(opened, L"Start", 0, 0, reinterpret_cast<BYTE*>(&start), &size) ==
+              ERROR_SUCCESS &&
+          start == 2) {
+        const WCHAR* image = L"ImagePath";
+        seen += ReadNamed(opened, &image, 1, data);
+        HKEY parameters = 0;
+        const WCHAR* dll = L"ServiceDll";
+        if ((type & 0x20) &&
+            RegOpenKeyExW(opened, L"Parameters", 0, KEY_READ, &parameters) == ERROR_SUCCESS) {
+          ReadNamed(parameters, &dll, 1, data);
+          RegCloseKey(parameters);
+        }
+      }
+    }
+    RegCloseKey(opened);
+  }
+  return seen;
 }
 
 // One tick's bare reads; returns the entries they saw.
@@ -281,10 +410,22 @@ int Floor() {
   for (const Named& at : kNamed) {
     HKEY key = 0;
     if (RegOpenKeyExW(at.root, at.key, 0, KEY_READ | at.view, &key) != ERROR_SUCCESS) continue;
-    for (const WCHAR* name : at.names) {
-      DWORD size = sizeof data;
-      if (name && RegQueryValueExW(key, name, 0, 0, data, &size) == ERROR_SUCCESS) ++seen;
-    }
+    seen += ReadNamed(key, at.names, 2, data);
+    RegCloseKey(key);
+  }
+  HKEY key = 0;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServicesKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    seen += ReadSubkeys(key, 0, 0, data);
+    RegCloseKey(key);
+  }
+  for (const Named& at : kSubkeys) {
+    if (RegOpenKeyExW(at.root, at.key, 0, KEY_READ | at.view, &key) != ERROR_SUCCESS) continue;
+    seen += ReadSubkeys(key, at.view, at.names[0], data);
+    RegCloseKey(key);
+  }
+  for (const Named& at : kNamedLater) {
+    if (RegOpenKeyExW(at.root, at.key, 0, KEY_READ | at.view, &key) != ERROR_SUCCESS) continue;
+    seen += ReadNamed(key, at.names, 2, data);
     RegCloseKey(key);
   }
   return seen;

@@ -21,6 +21,7 @@ std::string Numbered(const char* prefix, int n) {
 // The entries go to the first places, as they always did: the Run and
 // RunServices keys, then the Startup folder.
 const int kClaves = 4;
+const int kServicios = 250;
 
 std::string EntryName(int n) { return Numbered("Programa ", n); }
 
@@ -62,7 +63,39 @@ void Populate(int entries) {
                       key.root == plat::kHkeyLocalMachine ? places::MachineView() : kRegViewDefault);
     file += Record(name, path);
   }
+  // A real system has a few hundred service keys: 250 automatic ones from
+  // 300 entries on, validated as the others.
+  for (int n = 1; entries >= 300 && n <= kServicios; ++n) {
+    const std::string name = Numbered("Servicio", n);
+    const std::string key = std::string(txt::kServicesKey) + "\\" + name;
+    const std::string image = "C:\\Archivos de programa\\" + name + ".exe";
+    places::SetValue(plat::kHkeyLocalMachine, key, txt::kTypeValue, plat::kRegDword,
+                     std::string("\x10\0\0\0", 4));
+    places::SetValue(plat::kHkeyLocalMachine, key, txt::kStartValue, plat::kRegDword,
+                     std::string("\2\0\0\0", 4));
+    places::SetString(plat::kHkeyLocalMachine, key, txt::kImagePathValue, image);
+    file += Record(name, image);
+  }
   places::WriteDataFileBytes(file + Record(command, command));
+}
+
+// A subkey place's reads: each subkey opened once, its values read once.
+static size_t ReadSubkeys(const Lugar& lugar, plat::HKEY key, plat::REGSAM view, plat::BYTE* data) {
+  size_t values = 0;
+  plat::WCHAR name[256];
+  for (plat::DWORD i = 0;; ++i) {
+    plat::DWORD chars = 256, size = 2048;
+    plat::HKEY sub = 0;
+    if (plat::RegEnumKeyExW(key, i, name, &chars) != plat::kErrorSuccess) break;
+    if (plat::RegOpenKeyExW(key, name, 0, plat::kKeyRead | view, &sub) != plat::kErrorSuccess)
+      continue;
+    const char* const read[] = {lugar.valor ? lugar.valor : txt::kTypeValue, txt::kStartValue,
+                                txt::kImagePathValue};
+    for (int r = 0; r < (lugar.valor ? 1 : 3); ++r, size = 2048)
+      values += plat::RegQueryValueExA(sub, read[r], 0, 0, data, &size) == plat::kErrorSuccess;
+    plat::RegCloseKey(sub);
+  }
+  return values;
 }
 
 size_t EnumerateKeys() {
@@ -82,6 +115,11 @@ size_t EnumerateKeys() {
         plat::RegOpenKeyExA(root, lugar.key, 0, plat::kKeyRead | views[v], &key);
       else
         plat::RegOpenKeyA(root, lugar.key, &key);
+      if (lugar.filas == kFilasServicios || lugar.filas == kFilasSubclaves) {
+        values += ReadSubkeys(lugar, key, byViews ? views[v] : 0, data);
+        plat::RegCloseKey(key);
+        continue;
+      }
       for (plat::DWORD i = 0;; ++i) {
         plat::DWORD nameChars = sizeof name;
         plat::DWORD type = 0;

@@ -61,6 +61,18 @@ const Lugar kLugares[kNumLugares] = {
     {kHkcu, txt::kWinlogonKey, txt::kShellValue, 0, kVistaUna, kFilasPresente, kQuitarValor},
     {kHkcu, txt::kWindowsKey, txt::kLoadValue, 0, kVistaUna, kFilasNoVacio, kQuitarVaciar},
     {kHkcu, txt::kWindowsKey, txt::kRunValue, 0, kVistaUna, kFilasNoVacio, kQuitarVaciar},
+    {kHklm, txt::kServicesKey, 0, 0, kVistaUna, kFilasServicios, kQuitarServicio},
+    // One key in both views since Windows 7.
+    {kHklm, txt::kIfeoKey, txt::kDebuggerValue, 0, kVista64, kFilasSubclaves, kQuitarValor},
+    {kHklm, txt::kWindowsKey, txt::kAppInitValue, 0, kVistasDos, kFilasNoVacio, kQuitarVaciar},
+    {kHklm, txt::kCommandProcessorKey, txt::kAutoRunValue, 0, kVistasDos, kFilasPresente,
+     kQuitarValor},
+    {kHkcu, txt::kCommandProcessorKey, txt::kAutoRunValue, 0, kVistaUna, kFilasPresente,
+     kQuitarValor},
+    {kHklm, txt::kActiveSetupKey, txt::kStubPathValue, 0, kVistasDos, kFilasSubclaves,
+     kQuitarValor},
+    {kHklm, txt::kSessionManagerKey, txt::kBootExecuteValue, txt::kStandardBootExecute, kVistaUna,
+     kFilasNoEstandar, kQuitarEstandarMulti},
 };
 
 // The table names one key through one text: the same text, the same key.
@@ -231,6 +243,9 @@ void Monitor::llegirdelregistre() {
       continue;
     }
     cells[kColSubclave] = lugar.key;
+    // Places of subkeys are NT's: Windows 9x has no service manager (its
+    // services are RunServices') and no debugger settings.
+    if (VigilarSubarbol(lugar) && !plat::HasWideNames()) continue;
     const bool porVistas = dosVistas && lugar.vistas != kVistaUna;
     const RegView vistas[2] = {porVistas ? kRegView64 : kRegViewDefault, kRegView32};
     const int32_t desde = entradas;
@@ -242,6 +257,10 @@ void Monitor::llegirdelregistre() {
       // A key that is not there costs its one failed open.
       if (!(misma ? key.IsOpen() : key.Open(lugar.root, lugar.key, vistas[v]))) continue;
       cells[kColVista] = !porVistas ? "" : (v == 0 ? txt::kView64 : txt::kView32);
+      if (VigilarSubarbol(lugar)) {
+        AnadirSubclaves(lugar, key, vistas[v], &entradas, &cells);
+        continue;
+      }
       if (lugar.valor) {
         // A named value by its name, which ANSI gives exactly; an open
         // command's row is named by the command.
@@ -359,6 +378,33 @@ void Monitor::AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells) 
   ++*entradas;
 }
 
+void Monitor::AnadirSubclaves(const Lugar& lugar, const RegKey& key, RegView vista,
+                              int32_t* entradas, std::vector<std::string>* cells) {
+  std::vector<std::string>& c = *cells;
+  std::string dll;
+  for (uint32_t i = 0; key.SubkeyAt(i, &c[kColExacto]); ++i) {
+    RegKey sub, parametros;
+    std::string& text = c[kColRuta];
+    text.clear();
+    if (!sub.OpenBelow(key, c[kColExacto], vista)) continue;
+    if (lugar.filas == kFilasServicios) {
+      // Own or shared process, not a per-logon instance; automatic start.
+      const uint32_t tipo = ReadRegDword(sub, txt::kTypeValue);
+      if (!(tipo & 0x30) || (tipo & 0x80) || ReadRegDword(sub, txt::kStartValue) != 2) continue;
+      ReadRegValueAt(sub, txt::kImagePathValue, &text);
+      // The DLL a shared process loads is what starts: a swapped one is new.
+      if ((tipo & 0x20) && parametros.OpenBelow(sub, ExactoDeAnsi(txt::kParametersKey), vista) &&
+          ReadRegValueAt(parametros, txt::kServiceDllValue, &dll))
+        text.append(1, ' ').append(dll);
+    } else if (!ReadRegValueAt(sub, lugar.valor, &text)) {
+      continue;
+    }
+    c[kColNombre] = NombreVisible(c[kColExacto]);
+    c[kColSubclave].assign(lugar.key).append(1, '\\').append(c[kColNombre]);
+    AnadirEntrada(entradas, cells);
+  }
+}
+
 // An entry is validated when a record holds both its name and its command as
 // a save would store them: a trusted name that now starts something else is
 // new again.
@@ -431,6 +477,7 @@ bool Monitor::MismosValores(ValueReader* reader, int32_t desde, int32_t hasta) c
 int Monitor::LugarDeFila(int32_t row) const {
   const std::string& ubicacion = LIST1.TextMatrix(row, kColUbicacion);
   const std::string& subclave = LIST1.TextMatrix(row, kColSubclave);
+  const std::string& nombre = LIST1.TextMatrix(row, kColNombre);
   for (int p = 0; p < kNumLugares; ++p) {
     const Lugar& l = kLugares[p];
     if (l.filas == kFilasCarpeta) {
@@ -438,8 +485,10 @@ int Monitor::LugarDeFila(int32_t row) const {
       const std::string carpeta = ReadRegValue(l.root, l.key, l.valor);
       if (carpeta != txt::kNotFound && ubicacion == carpeta) return p;
     } else if (ubicacion == DecimalText(l.root) &&
-               subclave == (l.filas == kFilasOrdenExe ? "" : l.key) &&
-               (!l.valor || !*l.valor || LIST1.TextMatrix(row, kColNombre) == l.valor)) {
+               // A place of subkeys: its key, then the row's.
+               (VigilarSubarbol(l) ? subclave == l.key + ('\\' + nombre)
+                                : subclave == (l.filas == kFilasOrdenExe ? "" : l.key) &&
+                                      (!l.valor || !*l.valor || nombre == l.valor))) {
       return p;
     }
   }
@@ -468,15 +517,32 @@ bool Monitor::eliminar(std::string* why) {
     const std::string exacto = guardado.empty() ? ExactoDeAnsi(nombre) : guardado;
     if (l.quitar == kQuitarFichero) {
       QuitarFichero(l, ubicacion, nombre, exacto, &razon);
+    } else if (l.quitar == kQuitarServicio) {
+      // Never deleted nor stopped: the manager starts it on demand only.
+      // Services are listed only where names are wide. A refusal reads
+      // "Acceso denegado", as a file's.
+      std::string wide;
+      plat::DWORD error = 0;
+      WideExacto(exacto, &wide);
+      wide.append(2, '\0');
+      if (!plat::ServiceDemandStart(reinterpret_cast<const plat::WCHAR*>(wide.data()), &error))
+        razon = txt::kNoEliminadoFichero + SystemErrorText(error);
     } else if (l.quitar == kQuitarValor) {
-      // A named value is named by its place. A name no function can give
-      // exactly is left alone: any other name would be another value's.
-      if (!DeleteRegValueExact(l.root, l.key, vista, l.valor ? ExactoDeAnsi(l.valor) : exacto,
-                               &quizaSigue))
+      // A named value is named by its place, below the row's subkey for a
+      // place of subkeys. A name no function can give exactly is left
+      // alone: any other name would be another value's.
+      RegKey key, sub;
+      plat::LONG abierta;
+      const plat::REGSAM acceso = plat::kKeySetValue | plat::kKeyQueryValue;
+      key.Open(l.root, l.key, vista, acceso, &abierta);
+      if (VigilarSubarbol(l) && key.IsOpen()) sub.OpenBelow(key, exacto, vista, acceso, &abierta);
+      if (!DeleteRegValueExact(VigilarSubarbol(l) ? sub : key, abierta,
+                               l.valor ? ExactoDeAnsi(l.valor) : exacto, &quizaSigue))
         razon = txt::kNoEliminadoExacto;
     } else {
-      WriteRegValue(l.root, l.key, l.valor, plat::kRegSz,
-                    l.quitar == kQuitarVaciar ? std::string() : Estandar(l), vista);
+      std::string texto = l.quitar == kQuitarVaciar ? std::string() : Estandar(l);
+      if (l.quitar == kQuitarEstandarMulti) texto.push_back('\0');
+      WriteRegValue(l.root, l.key, l.valor, plat::kRegSz, texto, vista);
     }
   }
   llegirdelregistre();

@@ -51,10 +51,20 @@ enum Filas {
   kFilasNoVacio,     // the value, when not empty
   kFilasNoEstandar,  // the value, when not exactly its standard text
   kFilasNoEstandarSinCaso,  // the same without regard to case
+  kFilasServicios,          // every automatic service of the key's subkeys, NT only
+  kFilasSubclaves,          // the named value of each subkey that has it
 };
 // How an entry leaves the start-up: its value deleted, its file deleted, the
-// standard text written back, or the value emptied.
-enum Quitar { kQuitarValor, kQuitarFichero, kQuitarEstandar, kQuitarVaciar };
+// standard text written back, the value emptied, the standard written back
+// as REG_MULTI_SZ, or its service set to start on demand.
+enum Quitar {
+  kQuitarValor,
+  kQuitarFichero,
+  kQuitarEstandar,
+  kQuitarVaciar,
+  kQuitarEstandarMulti,
+  kQuitarServicio
+};
 // Registry views a place is read in where there are two; one elsewhere.
 // A key that Windows 7 and later share between the views reads the same in
 // both: its 32-bit view is listed only where it reads otherwise.
@@ -64,8 +74,15 @@ enum Vistas { kVistaUna, kVistasDos, kVista64, kVistasCompartidas };
 // the folder (0: every value of the key); `estandar` is the text written
 // back, and compared with where the row depends on it ("\..." lies below
 // the system folder).
-struct Lugar {
-  int32_t root;
+// A predefined root by the last byte of its handle value, the others being
+// 0x80 00 00 for all: with the row packed, four bytes less a place.
+struct __attribute__((packed)) Raiz {
+  constexpr Raiz(int32_t root) : bajo(static_cast<uint8_t>(root)) {}
+  operator int32_t() const { return static_cast<int32_t>(0x80000000u | bajo); }
+  uint8_t bajo;
+};
+struct __attribute__((packed)) Lugar {
+  Raiz root;
   const char* key;
   const char* valor;
   const char* estandar;
@@ -75,8 +92,10 @@ struct Lugar {
 bool MismaClave(const Lugar& a, const Lugar& b);
 // Whether the place's rows come from subkeys, so that its key is watched with
 // its subtree.
-inline bool VigilarSubarbol(const Lugar&) { return false; }
-const int kNumLugares = 27;
+inline bool VigilarSubarbol(const Lugar& l) {
+  return l.filas == kFilasServicios || l.filas == kFilasSubclaves;
+}
+const int kNumLugares = 34;
 extern const Lugar kLugares[kNumLugares];
 
 class Monitor {
@@ -124,6 +143,9 @@ class Monitor {
  private:
   bool AbrirEn(const std::string& ruta, std::string* why);
   void AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells);
+  // The rows of a place whose entries are the subkeys of `key`.
+  void AnadirSubclaves(const Lugar& lugar, const RegKey& key, RegView vista, int32_t* entradas,
+                       std::vector<std::string>* cells);
   // Whether the key's values read as the table's rows desde + 1 to hasta.
   bool MismosValores(ValueReader* reader, int32_t desde, int32_t hasta) const;
   // The place a row was listed from, by its hidden columns; -1 if none now.

@@ -41,6 +41,9 @@ plat::REGSAM ViewFlag(RegView view) {
   return view == kRegView64 ? plat::kKeyWow64_64Key : plat::kKeyWow64_32Key;
 }
 
+// Registry key names are at most 255 characters.
+const plat::DWORD kKeyNameChars = 256;
+
 }  // namespace
 
 bool RegKey::Open(int32_t root, const std::string& subKey, RegView view, plat::REGSAM access,
@@ -59,6 +62,32 @@ bool RegKey::Open(int32_t root, const std::string& subKey, RegView view, plat::R
   return IsOpen();
 }
 
+bool RegKey::OpenBelow(const RegKey& parent, const std::string& exacto, RegView view,
+                       plat::REGSAM access, plat::LONG* status) {
+  Close();
+  const plat::REGSAM sam = access | (view == kRegViewDefault ? 0 : ViewFlag(view));
+  plat::HKEY opened = 0;
+  std::string name;
+  WideExacto(exacto, &name);
+  name.append(2, '\0');
+  const plat::LONG code = plat::RegOpenKeyExW(
+      parent.Handle(), reinterpret_cast<const plat::WCHAR*>(name.data()), 0, sam, &opened);
+  if (code == plat::kErrorSuccess) key_.Reset(opened);
+  if (status) *status = code;
+  return IsOpen();
+}
+
+bool RegKey::SubkeyAt(uint32_t index, std::string* exacto) const {
+  std::string name(kKeyNameChars * 2, '\0');
+  plat::DWORD chars = kKeyNameChars;
+  if (plat::RegEnumKeyExW(Handle(), index, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars) !=
+      plat::kErrorSuccess)
+    return false;
+  name.resize(chars * 2);
+  *exacto = ExactoDeWide(name);
+  return true;
+}
+
 std::string ReadRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
                          RegView view) {
   RegKey key;
@@ -72,17 +101,31 @@ std::string ReadRegValue(int32_t root, const std::string& subKey, const std::str
   return DataText(type, data, size, false);
 }
 
-bool ReadRegValueAt(const RegKey& key, const std::string& valueName, std::string* text) {
+bool ReadRegValueAt(const RegKey& key, const char* valueName, std::string* text) {
   plat::DWORD type = 0, size = 0;
-  const plat::LONG code = plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0, &type, 0, &size);
+  const plat::LONG code = plat::RegQueryValueExA(key.Handle(), valueName, 0, &type, 0, &size);
   if (code != plat::kErrorSuccess && code != plat::kErrorMoreData) return false;
   std::string data = DataBuffer(size);
-  *text = size <= kRegDataBytesMax && plat::RegQueryValueExA(key.Handle(), valueName.c_str(), 0,
+  *text = size <= kRegDataBytesMax && plat::RegQueryValueExA(key.Handle(), valueName, 0,
                                                              &type, Bytes(&data), &size) ==
                                           plat::kErrorSuccess
               ? DataText(type, data, size, false)
               : std::string(txt::kNotFound);
+  if (type == plat::kRegMultiSz) {
+    while (!text->empty() && (*text)[text->size() - 1] == '\0') text->resize(text->size() - 1);
+    for (size_t i = 0; i < text->size(); ++i)
+      if ((*text)[i] == '\0') (*text)[i] = ' ';
+  }
   return true;
+}
+
+uint32_t ReadRegDword(const RegKey& key, const char* valueName) {
+  plat::BYTE b[4] = {0, 0, 0, 0};
+  plat::DWORD type = 0, size = 4;
+  if (plat::RegQueryValueExA(key.Handle(), valueName, 0, &type, b, &size) != plat::kErrorSuccess ||
+      type != plat::kRegDword)
+    return 0;
+  return b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24;
 }
 
 namespace {
@@ -190,13 +233,6 @@ bool ReadRegWide(int32_t root, const std::string& subKey, const std::string& val
   return true;
 }
 
-RegEnumResult EnumRegValue(int32_t root, const std::string& subKey, uint32_t index,
-                           EnumStatus* status, RegView view) {
-  RegKey key;
-  key.Open(root, subKey, view);
-  return EnumValueAt(key, index, kRegNameChars, kRegDataBytes, status);
-}
-
 void WriteRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
                    uint32_t type, const std::string& data, RegView view) {
   plat::HKEY created = 0;
@@ -221,7 +257,8 @@ void WriteRegValue(int32_t root, const std::string& subKey, const std::string& v
     // storing it ourselves gives every registry the same, whole, text.
     std::string text = data;
     text.push_back('\0');
-    plat::RegSetValueExA(key, valueName.c_str(), 0, plat::kRegSz,
+    plat::RegSetValueExA(key, valueName.c_str(), 0,
+                         data.find('\0') == std::string::npos ? plat::kRegSz : plat::kRegMultiSz,
                          reinterpret_cast<const plat::BYTE*>(text.data()),
                          static_cast<plat::DWORD>(text.size()));
   }
@@ -242,12 +279,9 @@ bool Counted(std::string* wide, plat::UNICODE_STRING* u) {
 
 // After a deletion: the value may still be there when its key cannot be
 // read (it may be only hidden from the rescan) or when it is.
-bool MayRemain(int32_t root, const std::string& subKey, RegView view, const std::string& ansi,
+bool MayRemain(const RegKey& key, plat::LONG opened, const std::string& ansi,
                const plat::UNICODE_STRING* wide) {
-  RegKey key;
-  plat::LONG status = plat::kErrorSuccess;
-  if (!key.Open(root, subKey, view, plat::kKeyQueryValue, &status))
-    return status != plat::kErrorFileNotFound;
+  if (!key.IsOpen()) return opened != plat::kErrorFileNotFound;
   if (wide) {
     char info[16];
     plat::DWORD got = 0;
@@ -260,21 +294,17 @@ bool MayRemain(int32_t root, const std::string& subKey, RegView view, const std:
 
 }  // namespace
 
-bool DeleteRegValueExact(int32_t root, const std::string& subKey, RegView view,
-                         const std::string& exact, bool* mayRemain) {
+bool DeleteRegValueExact(const RegKey& key, plat::LONG opened, const std::string& exact,
+                         bool* mayRemain) {
   std::string ansi, wide;
   plat::UNICODE_STRING counted;
   const bool byWide = plat::HasWideNames() && WideExacto(exact, &wide) && Counted(&wide, &counted);
   if (!byWide && !AnsiExacto(exact, &ansi)) return false;
-  {
-    RegKey key;
-    key.Open(root, subKey, view, plat::kKeySetValue);
-    if (byWide)
-      plat::NtDeleteValueKey(key.Handle(), &counted);
-    else
-      plat::RegDeleteValueA(key.Handle(), ansi.c_str());
-  }
-  *mayRemain = MayRemain(root, subKey, view, ansi, byWide ? &counted : 0);
+  if (byWide)
+    plat::NtDeleteValueKey(key.Handle(), &counted);
+  else
+    plat::RegDeleteValueA(key.Handle(), ansi.c_str());
+  *mayRemain = MayRemain(key, opened, ansi, byWide ? &counted : 0);
   return true;
 }
 

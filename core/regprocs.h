@@ -47,6 +47,12 @@ class RegKey {
   // system's answer goes to `status` when given.
   bool Open(int32_t root, const std::string& subKey, RegView view = kRegViewDefault,
             plat::REGSAM access = plat::kKeyRead, plat::LONG* status = 0);
+  // Its subkey by exact name (core/exacto.h), through the wide functions:
+  // on NT only.
+  bool OpenBelow(const RegKey& parent, const std::string& exacto, RegView view,
+                 plat::REGSAM access = plat::kKeyRead, plat::LONG* status = 0);
+  // The exact name of its subkey at `index`; false past the last, and on 9x.
+  bool SubkeyAt(uint32_t index, std::string* exacto) const;
   bool IsOpen() const { return static_cast<bool>(key_); }
   plat::HKEY Handle() const { return key_.Get(); }
   void Close() { key_.Reset(); }
@@ -59,15 +65,16 @@ std::string ReadRegValue(int32_t root, const std::string& subKey, const std::str
                          RegView view = kRegViewDefault);
 
 // The named value of an open key: its data as text, read whole ("Not Found"
-// past kRegDataBytesMax); false when the key holds no such value.
-bool ReadRegValueAt(const RegKey& key, const std::string& valueName, std::string* text);
-
-RegEnumResult EnumRegValue(int32_t root, const std::string& subKey, uint32_t index,
-                           EnumStatus* status = 0, RegView view = kRegViewDefault);
+// past kRegDataBytesMax), the strings of a REG_MULTI_SZ joined by blanks;
+// false when the key holds no such value.
+bool ReadRegValueAt(const RegKey& key, const char* valueName, std::string* text);
+// A REG_DWORD value in one read; 0 when it is not one.
+uint32_t ReadRegDword(const RegKey& key, const char* valueName);
 
 // REG_DWORD stores the text as a signed 32-bit decimal number (nothing is
 // stored when it is not one); any other type stores the text as REG_SZ with
-// its terminating zero, so that it reads back whole.
+// its terminating zero, so that it reads back whole, or as REG_MULTI_SZ when
+// it holds a NUL: strings each ended by one, then one more.
 void WriteRegValue(int32_t root, const std::string& subKey, const std::string& valueName,
                    uint32_t type, const std::string& data, RegView view = kRegViewDefault);
 
@@ -94,7 +101,7 @@ class ValueReader {
   plat::DWORD nameLength_;
 };
 
-// EnumRegValue on a key already open, with the buffers given.
+// One value of a key already open by index, with the buffers given.
 RegEnumResult EnumValueAt(const RegKey& key, uint32_t index, uint32_t nameChars, uint32_t dataBytes,
                           EnumStatus* status);
 
@@ -103,8 +110,9 @@ RegEnumResult EnumValueAt(const RegKey& key, uint32_t index, uint32_t nameChars,
 bool ReadRegWide(int32_t root, const std::string& subKey, const std::string& valueName,
                  std::string* wide);
 
-// Deletes the value whose exact name is `exact` (core/exacto.h). False when
-// no function of this system can name it exactly: then nothing is touched.
+// Deletes the value whose exact name is `exact` (core/exacto.h) from a key
+// opened to set and query values, whose open gave `opened`. False when no
+// function of this system can name it exactly: then nothing is touched.
 // `mayRemain` says whether it may still be there afterwards.
-bool DeleteRegValueExact(int32_t root, const std::string& subKey, RegView view,
-                         const std::string& exact, bool* mayRemain);
+bool DeleteRegValueExact(const RegKey& key, plat::LONG opened, const std::string& exact,
+                         bool* mayRemain);

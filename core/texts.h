@@ -39,6 +39,24 @@ const char kUserinitValue[] = "Userinit";
 const char kStandardUserinit[] = "\\userinit.exe,";
 const char kLoadValue[] = "Load";
 const char kRunValue[] = "Run";
+// Automatic services and the hijack points after them.
+const char kServicesKey[] = "SYSTEM\\CurrentControlSet\\Services";
+const char kTypeValue[] = "Type";
+const char kStartValue[] = "Start";
+const char kImagePathValue[] = "ImagePath";
+const char kParametersKey[] = "Parameters";
+const char kServiceDllValue[] = "ServiceDll";
+const char kIfeoKey[] =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
+const char kDebuggerValue[] = "Debugger";
+const char kAppInitValue[] = "AppInit_DLLs";
+const char kCommandProcessorKey[] = "Software\\Microsoft\\Command Processor";
+const char kAutoRunValue[] = "AutoRun";
+const char kActiveSetupKey[] = "SOFTWARE\\Microsoft\\Active Setup\\Installed Components";
+const char kStubPathValue[] = "StubPath";
+const char kSessionManagerKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const char kBootExecuteValue[] = "BootExecute";
+const char kStandardBootExecute[] = "autocheck autochk *";
 
 // Data file.
 const char kDataFile[] = "c:\\windows\\ximvar.dat";

@@ -71,6 +71,13 @@ LONG RegEnumValueW(HKEY key, DWORD index, WCHAR* valueName, DWORD* cchValueName,
                    DWORD* type, BYTE* data, DWORD* cbData);
 LONG RegQueryValueExW(HKEY key, const WCHAR* valueName, DWORD* reserved, DWORD* type, BYTE* data,
                       DWORD* cbData);
+// A subkey's name only.
+LONG RegEnumKeyExW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName);
+LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD options, REGSAM sam, HKEY* result);
+// Sets the service of this exact (wide, zero-terminated) name to start on
+// demand through the service manager; false with the system's error where it
+// refuses or is absent.
+bool ServiceDemandStart(const WCHAR* name, DWORD* error);
 typedef int32_t NTSTATUS;
 // ntdll's counted UTF-16 text; Length and MaximumLength count bytes.
 struct UNICODE_STRING {

@@ -147,6 +147,18 @@ start_xvfb() {
   return 1
 }
 
+# A fresh prefix's first start, bounded by $1 seconds, output to $2; then one
+# persistent wineserver for the whole test, which keeps every later start
+# quick. The boot's session ends first: a server kept from it keeps the
+# boot's service manager beside the one the next program starts, two
+# databases on one pipe, so that a service made with sc may be unknown to
+# the program.
+boot_prefix() {
+  timeout "$1" wineboot -i </dev/null >"$2" 2>&1 || return 1
+  timeout 60 wineserver -w </dev/null >/dev/null 2>&1
+  wineserver -p </dev/null >/dev/null 2>&1
+}
+
 # Empties the Run and RunServices keys of the current prefix (the machine's in
 # both views, the user's), Wine's own start-up values among them; each wine
 # reg call bounded by $1 seconds, its output appended to $2. A key not there
@@ -162,6 +174,50 @@ empty_run_keys() {
       /va /f </dev/null >>"$2" 2>&1
   done
   return 0
+}
+
+# The current prefix's automatic services as the program lists them, a line
+# each: the key's name, a tab, the command (ImagePath, and a shared
+# process's ServiceDll after a blank); the query bounded by $1 seconds.
+auto_services() {
+  timeout "$1" wine reg query 'HKLM\System\CurrentControlSet\Services' /s </dev/null 2>/dev/null |
+    tr -d '\r' | awk -F'    ' '
+      function hex(s,  v, i) {
+        v = 0; s = tolower(substr(s, 3))
+        for (i = 1; i <= length(s); i++) v = v * 16 + index("0123456789abcdef", substr(s, i, 1)) - 1
+        return v
+      }
+      /^HKEY/ {
+        n = split($0, p, "\\"); svc = n == 5 ? p[5] : ""
+        par = n == 6 && tolower(p[6]) == "parameters" ? p[5] : ""
+        if (svc != "") order[++count] = svc
+        next
+      }
+      svc != "" && $2 == "Type" { type[svc] = hex($4) }
+      svc != "" && $2 == "Start" { start[svc] = hex($4) }
+      svc != "" && $2 == "ImagePath" { image[svc] = $4 }
+      par != "" && $2 == "ServiceDll" { dll[par] = $4 }
+      END {
+        for (i = 1; i <= count; i++) {
+          s = order[i]; t = type[s]
+          if (start[s] != 2 || int(t / 16) % 4 == 0 || int(t / 128) % 2) continue
+          print s "\t" image[s] (int(t / 32) % 2 && (s in dll) ? " " dll[s] : "")
+        }
+      }'
+}
+
+# Validates the prefix's automatic services in data file $1 as a save
+# would, from record 201 on, past every row the tests make; $2 bounds the
+# query. The tests validate them as a user would have to; the program never
+# leaves them out.
+validate_services() {
+  local name command n=200
+  while IFS=$'\t' read -r name command; do
+    printf '%-10.10s%-50.50s%-100.100s%-100.100s' '' '' "$name" "$command" |
+      dd of="$1" bs=260 seek=$n conv=notrunc status=none || return 1
+    n=$((n + 1))
+  done < <(auto_services "$2")
+  [ "$n" -gt 200 ]
 }
 
 # Makes the Windows folder $1 the user's Startup folder in both settings, so

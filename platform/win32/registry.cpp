@@ -124,6 +124,37 @@ LONG RegQueryValueExW(HKEY key, const WCHAR* valueName, DWORD* reserved, DWORD* 
                             cb.Get());
 }
 
+LONG RegEnumKeyExW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName) {
+  const win32::WideApi& w = win32::Wide();
+  if (!w.nt) return kErrorCallNotImplemented;
+  InOut cch(cchName);
+  return w.RegEnumKeyExW(Sys(key), index, reinterpret_cast<LPWSTR>(name), cch.Get(), 0, 0, 0, 0);
+}
+
+LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD options, REGSAM sam, HKEY* result) {
+  const win32::WideApi& w = win32::Wide();
+  ::HKEY h = 0;
+  const LONG status =
+      w.nt ? w.RegOpenKeyExW(Sys(key), reinterpret_cast<LPCWSTR>(subKey), options, sam, &h)
+           : kErrorCallNotImplemented;
+  return Opened(status, h, result);
+}
+
+bool ServiceDemandStart(const WCHAR* name, DWORD* error) {
+  const win32::WideApi& w = win32::Wide();
+  // Where there are services, advapi32 has all four functions.
+  if (!w.ChangeServiceConfigW) return false;
+  SC_HANDLE manager = w.OpenSCManagerW(0, 0, SC_MANAGER_CONNECT);
+  SC_HANDLE service =
+      manager ? w.OpenServiceW(manager, reinterpret_cast<LPCWSTR>(name), SERVICE_CHANGE_CONFIG) : 0;
+  const bool ok = service && w.ChangeServiceConfigW(service, SERVICE_NO_CHANGE, SERVICE_DEMAND_START,
+                                                    SERVICE_NO_CHANGE, 0, 0, 0, 0, 0, 0, 0);
+  *error = GetLastError();
+  if (service) w.CloseServiceHandle(service);
+  if (manager) w.CloseServiceHandle(manager);
+  return ok;
+}
+
 namespace {
 
 // Our counted name in the system's layout (the same fields, its own types).

@@ -35,6 +35,12 @@ const WideApi& Wide() {
       HMODULE kernel = GetModuleHandleA("kernel32.dll");
       Find(advapi, "RegEnumValueW", &a.RegEnumValueW);
       Find(advapi, "RegQueryValueExW", &a.RegQueryValueExW);
+      Find(advapi, "RegEnumKeyExW", &a.RegEnumKeyExW);
+      Find(advapi, "RegOpenKeyExW", &a.RegOpenKeyExW);
+      Find(advapi, "OpenSCManagerW", &a.OpenSCManagerW);
+      Find(advapi, "OpenServiceW", &a.OpenServiceW);
+      Find(advapi, "ChangeServiceConfigW", &a.ChangeServiceConfigW);
+      Find(advapi, "CloseServiceHandle", &a.CloseServiceHandle);
       Find(ntdll, "NtQueryValueKey", &a.NtQueryValueKey);
       Find(ntdll, "NtSetValueKey", &a.NtSetValueKey);
       Find(ntdll, "NtDeleteValueKey", &a.NtDeleteValueKey);
@@ -43,9 +49,9 @@ const WideApi& Wide() {
       Find(kernel, "DeleteFileW", &a.DeleteFileW);
       Find(kernel, "GetFileAttributesW", &a.GetFileAttributesW);
       Find(kernel, "GetFullPathNameW", &a.GetFullPathNameW);
-      a.nt = a.RegEnumValueW && a.RegQueryValueExW && a.NtQueryValueKey && a.NtSetValueKey &&
-             a.NtDeleteValueKey && a.FindFirstFileW && a.FindNextFileW && a.DeleteFileW &&
-             a.GetFileAttributesW && a.GetFullPathNameW;
+      a.nt = a.RegEnumValueW && a.RegQueryValueExW && a.RegEnumKeyExW && a.RegOpenKeyExW &&
+             a.NtQueryValueKey && a.NtSetValueKey && a.NtDeleteValueKey && a.FindFirstFileW &&
+             a.FindNextFileW && a.DeleteFileW && a.GetFileAttributesW && a.GetFullPathNameW;
     }
     g_resolved.done = true;
   }

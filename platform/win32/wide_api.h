@@ -17,6 +17,14 @@ struct WideApi {
   bool nt;
   LONG(WINAPI* RegEnumValueW)(::HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
   LONG(WINAPI* RegQueryValueExW)(::HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
+  LONG(WINAPI* RegEnumKeyExW)(::HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPWSTR, LPDWORD, PFILETIME);
+  LONG(WINAPI* RegOpenKeyExW)(::HKEY, LPCWSTR, DWORD, REGSAM, ::HKEY*);
+  // The service manager's; checked where used, not part of `nt`.
+  SC_HANDLE(WINAPI* OpenSCManagerW)(LPCWSTR, LPCWSTR, DWORD);
+  SC_HANDLE(WINAPI* OpenServiceW)(SC_HANDLE, LPCWSTR, DWORD);
+  BOOL(WINAPI* ChangeServiceConfigW)
+  (SC_HANDLE, DWORD, DWORD, DWORD, LPCWSTR, LPCWSTR, LPDWORD, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR);
+  BOOL(WINAPI* CloseServiceHandle)(SC_HANDLE);
   LONG(WINAPI* NtQueryValueKey)(HANDLE, const CountedName*, DWORD, PVOID, ULONG, PULONG);
   LONG(WINAPI* NtSetValueKey)(HANDLE, const CountedName*, ULONG, ULONG, const void*, ULONG);
   LONG(WINAPI* NtDeleteValueKey)(HANDLE, const CountedName*);

@@ -94,12 +94,13 @@ tray_menu() {
   xdotool key "$@"
 }
 
-# Record 1 of data file $1 must hold the entry and its command, and nothing more.
+# Record 1 of data file $1 must hold the entry and its command, and no other
+# record the entry (the others are Wine's automatic services).
 check_record() {
   within 20 record_saved "$1" || fail "no record in $1"
-  local size
-  size=$(stat -c %s "$1")
-  [ "$size" -eq 260 ] || fail "$1 holds $size bytes, not one 260-byte record"
+  local count
+  count=$(grep -ao "$entry" "$1" | wc -l)
+  [ "$count" -eq 1 ] || fail "$1 names the entry $count times, not once"
   local nombre ruta
   nombre=$(dd if="$1" bs=1 skip=60 count=100 2>/dev/null)
   [ "$nombre" = "$(printf '%-100s' "$entry")" ] || fail "record's name field is [$nombre]"
@@ -159,9 +160,7 @@ within 10 test -s "$numfile" || fail "Xvfb did not start"
 export DISPLAY=":$(tr -d '[:space:]' <"$numfile")"
 
 step "fresh prefix in $WINEPREFIX"
-timeout 180 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot -i failed"
-# One wineserver for the whole test keeps every later start quick.
-wineserver -p </dev/null >/dev/null 2>&1
+boot_prefix 180 "$work/wineboot.log" || fail "wineboot -i failed"
 run_quietly() { timeout 60 "$@" </dev/null >>"$work/wine.log" 2>&1; }
 # Wine registers start-up values of its own: the program must see ours only.
 empty_run_keys 60 "$work/wine.log"
@@ -170,6 +169,7 @@ empty_run_keys 60 "$work/wine.log"
 run_quietly wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v "$entry" \
   /t REG_SZ /d "$command" /f || fail "could not add the Run value"
 rm -f "$datafile"
+validate_services "$datafile" 60 || fail "no automatic services to validate"
 
 step "start: the alert comes first"
 start_program alert
@@ -244,6 +244,7 @@ appdata=$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explore
 fallback="$(winepath -u "$appdata" 2>/dev/null)/ximvar.dat"
 rm -f "$datafile" "$fallback"
 mkdir "$datafile" || fail "could not make a folder at $datafile"
+validate_services "$fallback" 60 || fail "no automatic services to validate"
 start_program alert
 select_row
 ask '^Validar\.\.\.$' Tab Tab Return -- Return

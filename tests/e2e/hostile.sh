@@ -25,8 +25,7 @@ check() {  # WHAT ENTRY COMMAND...
 fail() { echo "FAIL: $*"; exit 1; }
 run() { timeout 60 wine "$tool" "$@" </dev/null 2>>"$work/tool.log" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
-timeout 180 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot -i failed"
-wineserver -p </dev/null >/dev/null 2>&1
+boot_prefix 180 "$work/wineboot.log" || fail "wineboot -i failed"
 # Wine's own start-up values would be listed too; only the tool's may be.
 empty_run_keys 60 "$work/reg.log"
 # The tool makes its files in C:\hostile\Startup.
@@ -34,6 +33,7 @@ mkdir -p "$WINEPREFIX/drive_c/hostile/Startup" || exit 1
 set_startup_folder 'C:\hostile\Startup' 60 "$work/reg.log" || fail "could not set the Startup folder"
 data="$WINEPREFIX/drive_c/windows/ximvar.dat"
 rm -f "$data"
+validate_services "$data" 60 || fail "no automatic services to validate"
 reg_add() {
   timeout 60 wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' "$@" /f \
     </dev/null >>"$work/reg.log" 2>&1

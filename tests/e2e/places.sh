@@ -11,7 +11,10 @@
 # clicked and removed with the keys: the snapshot of every key and folder
 # involved must then differ from the one before by that entry alone, gone
 # or back to its standard text. The namesakes are taken away from outside
-# before the next one.
+# before the next one. After them: an automatic service made with sc (its
+# removal leaves Start 3 in its key, all else as it was), a Debugger for
+# sethc.exe, AppInit_DLLs, the command processor's AutoRun, a StubPath.
+# Wine's own automatic services are validated before the program starts.
 
 cv='Software\Microsoft\Windows\CurrentVersion'
 nt='Software\Microsoft\Windows NT\CurrentVersion'
@@ -96,6 +99,7 @@ user_dir=$(folder_of HKCU Startup)
 common_dir=$(folder_of HKLM 'Common Startup')
 mkdir -p "$user_dir" "$common_dir" || fail "no Startup folders"
 rm -f "$datafile"
+validate_services "$datafile" 60 || fail "no automatic services to validate"
 
 step "start with nothing to report; hidden"
 start_program
@@ -151,6 +155,50 @@ plant_and_remove "Winlogon Shell, machine, 64-bit view" 1 \
   "$wl@64;$wl@32;HKCU\\$nt\\Winlogon@64" \
   "$wl@64|     Shell    REG_SZ    $intruder" "$wl@64|     Shell    REG_SZ    explorer.exe" \
   "run_quietly wine reg delete 'HKCU\\$nt\\Winlogon' /v Shell /f"
+
+# The rows before the new places' own: Wine's automatic services Eventlog
+# and PlugPlay, validated, whose names sort around "Intruso".
+sv='HKLM\System\CurrentControlSet\Services\Intruso'
+ifeo="HKLM\\$nt\\Image File Execution Options"
+plant_and_remove "automatic service" 2 \
+  "run_quietly wine sc create Intruso binpath= '$intruder' start= auto" \
+  "put '$ifeo\\Intruso@64' Debugger '$intruder'" \
+  "$sv@64;$ifeo\\Intruso@64" \
+  "$sv@64|     Start    REG_DWORD    0x2" "$sv@64|     Start    REG_DWORD    0x3" \
+  "run_quietly wine sc delete Intruso; run_quietly wine reg delete '$ifeo\\Intruso' /reg:64 /f"
+
+# One key in both views, as on Windows 7 and later: listed once. The
+# namesakes are another program's Debugger and another value of sethc.exe.
+plant_and_remove "debugger for sethc.exe" 4 \
+  "put '$ifeo\\sethc.exe@64' Debugger '$intruder'" \
+  "put '$ifeo\\sethc.exe@64' GlobalFlag 0; put '$ifeo\\notepad.exe@64' Debugger '$intruder'" \
+  "$ifeo\\sethc.exe@64;$ifeo\\notepad.exe@64" \
+  "$ifeo\\sethc.exe@64|     Debugger    REG_SZ    $intruder" "" \
+  "run_quietly wine reg delete '$ifeo\\sethc.exe' /reg:64 /f; run_quietly wine reg delete '$ifeo\\notepad.exe' /reg:64 /f"
+
+win="HKLM\\$nt\\Windows"
+plant_and_remove "AppInit_DLLs, 32-bit view" 4 \
+  "put '$win@32' AppInit_DLLs 'c:\\intruso.dll'" \
+  "put '$win@64' AppInit_DLLs 'c:\\intruso.dll'" \
+  "$win@32;$win@64" \
+  "$win@32|     AppInit_DLLs    REG_SZ    c:\\intruso.dll" "$win@32|     AppInit_DLLs    REG_SZ    " \
+  "run_quietly wine reg delete '$win' /v AppInit_DLLs /reg:64 /f"
+
+cp='HKLM\Software\Microsoft\Command Processor'
+plant_and_remove "command processor AutoRun, machine, 64-bit view" 3 \
+  "put '$cp@64' AutoRun '$intruder'" \
+  "put '$cp@32' AutoRun '$intruder'; put 'HKCU\\Software\\Microsoft\\Command Processor@64' AutoRun '$intruder'" \
+  "$cp@64;$cp@32;HKCU\\Software\\Microsoft\\Command Processor@64" \
+  "$cp@64|     AutoRun    REG_SZ    $intruder" "" \
+  "run_quietly wine reg delete '$cp' /v AutoRun /reg:32 /f; run_quietly wine reg delete 'HKCU\\Software\\Microsoft\\Command Processor' /v AutoRun /f"
+
+as='HKLM\Software\Microsoft\Active Setup\Installed Components\{A1}'
+plant_and_remove "Active Setup StubPath, 64-bit view" 3 \
+  "put '$as@64' StubPath '$intruder'" \
+  "put '$as@32' StubPath '$intruder'" \
+  "$as@64;$as@32" \
+  "$as@64|     StubPath    REG_SZ    $intruder" "" \
+  "run_quietly wine reg delete '$as' /reg:32 /f"
 
 end_task "after the places"
 step "passed"

@@ -6,6 +6,7 @@
 
 #include "core/strutil.h"
 #include "tests/common/monitor_fixture.h"
+#include "tests/standin/standin.h"
 
 namespace {
 
@@ -102,6 +103,120 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
   places::SetString(lm, txt::kWinlogonKey, "Userinit", "c:\\windows\\SYSTEM32\\userinit.exe", v64);
   monitor.llegirdelregistre();
   EXPECT_EQ(table(), rows);
+}
+
+std::string Dword(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
+
+// A value as the scan reads it, "-" when it is not there.
+std::string Leido(int32_t root, const std::string& key, RegView view, const char* value) {
+  RegKey k;
+  std::string text = "-";
+  if (k.Open(root, key, view)) ReadRegValueAt(k, value, &text);
+  return text;
+}
+
+struct Nuevo {
+  int32_t root;
+  std::string key;  // for a place of subkeys, the subkey's path
+  const char* value;
+  RegView view;
+  uint32_t type;
+  std::string bytes;
+  const char* name;   // the row's, 0: none
+  const char* after;  // `value` once the row is removed
+};
+
+TEST_F(MonitorTest, ServicesAndHijackPointsListTheirEntriesAndRemoveEachByItsKind) {
+  const int32_t lm = plat::kHkeyLocalMachine, cu = plat::kHkeyCurrentUser;
+  const RegView one = kRegViewDefault, v64 = kRegView64, v32 = kRegView32;
+  const std::string svc = std::string(txt::kServicesKey) + "\\";
+  const std::string ifeo = std::string(txt::kIfeoKey) + "\\";
+  const std::string setup = std::string(txt::kActiveSetupKey) + "\\";
+  const uint32_t sz = plat::kRegSz, dw = plat::kRegDword;
+  const std::string auto2 = Dword(2);
+  // Rows in the scan's order; the namesakes and what is never listed among them.
+  const std::vector<Nuevo> cases = {
+      {lm, svc + "Compartido", "Type", one, dw, Dword(0x20), 0, 0},
+      {lm, svc + "Compartido", "Start", one, dw, auto2, "Compartido", "003"},
+      {lm, svc + "Compartido", "ImagePath", one, plat::kRegExpandSz, places::Sz("svchost -k x"), 0,
+       "svchost -k x"},
+      {lm, svc + "Compartido\\Parameters", "ServiceDll", one, sz, places::Sz("c:\\a.dll"), 0, 0},
+      {lm, svc + "Intruso", "Type", one, dw, Dword(0x110), 0, 0},
+      {lm, svc + "Intruso", "Start", one, dw, auto2, "Intruso", "003"},
+      {lm, svc + "Intruso", "ImagePath", one, plat::kRegExpandSz, places::Sz("%windir%\\i.exe"), 0,
+       "%windir%\\i.exe"},
+      {lm, svc + "Driver", "Type", one, dw, Dword(1), 0, 0},
+      {lm, svc + "Driver", "Start", one, dw, auto2, 0, "002"},
+      {lm, svc + "Manual", "Type", one, dw, Dword(0x10), 0, 0},
+      {lm, svc + "Manual", "Start", one, dw, Dword(3), 0, "003"},
+      {lm, svc + "PorSesion_1a2b", "Type", one, dw, Dword(0xE0), 0, 0},
+      {lm, svc + "PorSesion_1a2b", "Start", one, dw, auto2, 0, "002"},
+      {lm, ifeo + "calc.exe", "GlobalFlag", v64, sz, places::Sz("x"), 0, "x"},
+      {lm, ifeo + "sethc.exe", "Debugger", v64, sz, places::Sz(kExe), "sethc.exe", 0},
+      {lm, ifeo + "sethc.exe", "GlobalFlag", v64, sz, places::Sz("y"), 0, "y"},
+      // One key with the 64-bit view's where Windows has two: not read.
+      {lm, ifeo + "sethc.exe", "Debugger", v32, sz, places::Sz("c:\\b.exe"), 0, "c:\\b.exe"},
+      {lm, txt::kWindowsKey, "AppInit_DLLs", v64, sz, places::Sz(""), 0, ""},
+      {lm, txt::kWindowsKey, "AppInit_DLLs", v32, sz, places::Sz("c:\\a.dll"), "AppInit_DLLs", ""},
+      {lm, txt::kCommandProcessorKey, "AutoRun", v64, sz, places::Sz(kExe), "AutoRun", 0},
+      {cu, txt::kCommandProcessorKey, "AutoRun", one, sz, places::Sz(""), "AutoRun", 0},
+      {lm, setup + "{A1}", "StubPath", v32, sz, places::Sz(kExe), "{A1}", 0},
+      {lm, txt::kSessionManagerKey, "BootExecute", one, plat::kRegMultiSz,
+       std::string("autocheck autochk *\0c:\\b.exe\0\0", 30), "BootExecute", "autocheck autochk *"},
+  };
+  for (const Nuevo& c : cases) places::SetValue(c.root, c.key, c.value, c.type, c.bytes, c.view);
+  // Validated by name and command: the shared service with its DLL.
+  places::WriteDataFileBytes(Record("", "", "Compartido", "svchost -k x c:\\a.dll"));
+  auto state = [&] {
+    Names all;
+    for (const Nuevo& c : cases) all.push_back(Leido(c.root, c.key, c.view, c.value));
+    return all;
+  };
+  monitor.llegirdelregistre();
+  std::vector<Names> rows = {Rows()[0]};
+  for (const Nuevo& c : cases) {
+    if (!c.name) continue;
+    const std::string command =
+        c.value == std::string("Start")
+            ? Leido(lm, c.key, one, "ImagePath") + (c.name[0] == 'C' ? " c:\\a.dll" : "")
+            : Leido(c.root, c.key, c.view, c.value);
+    rows.push_back(
+        {c.name, c.value == std::string("BootExecute") ? "autocheck autochk * c:\\b.exe" : command,
+         c.name[0] == 'C' ? "SI" : "NO", DecimalText(c.root), c.key,
+         c.view == one ? "" : places::ViewTag(c.view)});
+  }
+  EXPECT_EQ(Rows(), rows);
+
+  // A swapped DLL is a new command.
+  places::SetString(lm, svc + "Compartido\\Parameters", "ServiceDll", "c:\\otra.dll");
+  monitor.llegirdelregistre();
+  rows[1][1] = "svchost -k x c:\\otra.dll";
+  rows[1][2] = "NO";
+  EXPECT_EQ(Rows(), rows);
+
+  // Refused by the service manager: nothing changes, the row stays.
+  Names expected = state();
+  plat::standin::RefuseServiceChanges(true);
+  monitor.LIST1.SetRow(1);
+  std::string why;
+  EXPECT_FALSE(monitor.eliminar(&why));
+  EXPECT_EQ(why, txt::kNoEliminadoBefore + std::string("Compartido") + txt::kNoEliminadoFichero +
+                     txt::kErrAccesoDenegado);
+  EXPECT_EQ(state(), expected);
+  EXPECT_EQ(Rows(), rows);
+  plat::standin::RefuseServiceChanges(false);
+
+  for (size_t i = 0; i < cases.size(); ++i) {
+    if (!cases[i].name) continue;
+    SCOPED_TRACE(rows[1][0] + " in " + rows[1][4] + " " + rows[1][5]);
+    monitor.llegirdelregistre();
+    monitor.LIST1.SetRow(1);
+    EXPECT_TRUE(monitor.eliminar(&why)) << why;
+    rows.erase(rows.begin() + 1);
+    EXPECT_EQ(Rows(), rows);
+    expected[i] = cases[i].after ? cases[i].after : "-";
+    EXPECT_EQ(state(), expected);
+  }
 }
 
 }  // namespace

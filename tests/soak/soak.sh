@@ -22,7 +22,8 @@
 #      than the phase's slack in bytes for each tick between the figures,
 #      and GDI/USER objects by GUI_SLACK at most where the system reports them;
 #   4. the program's table must hold exactly the entries the changer left,
-#      as wine reg and the folder show them.
+#      as wine reg and the folder show them, and Wine's automatic services,
+#      validated before the start.
 # CENTINELA_SOAK_SEED repeats a run's sequence of changes. Every wait is
 # bounded. Exit code 77 means a tool is missing (skipped).
 set -u
@@ -126,6 +127,8 @@ places_now() {
     reg_rows HKCU "$key" "" -2147483647 ""
   done
   ls "$shared/Startup" | sed 's/.*/&\t&\tNO\tC:\\soak\\Startup\t\t/'
+  auto_services "$(limit 30)" |
+    awk -F'\t' -v OFS='\t' '{ print $1, $2, "SI", -2147483646, "SYSTEM\\CurrentControlSet\\Services\\" $1, "" }'
 }
 reg_rows() {  # ROOT KEY VIEW_OPTION PLACE VIEW
   local key="Software\\Microsoft\\Windows\\CurrentVersion\\$2"
@@ -144,9 +147,7 @@ DISPLAY=$(start_xvfb "$work/xvfb.pid") || fail "Xvfb did not start"
 export DISPLAY
 
 step "fresh prefix in $WINEPREFIX"
-timeout "$(limit 120)" wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot -i failed"
-# One wineserver for the whole test keeps every later start quick.
-wineserver -p </dev/null >/dev/null 2>&1
+boot_prefix "$(limit 120)" "$work/wineboot.log" || fail "wineboot -i failed"
 # With no window manager on the display, Wine waits 2 s for one at every
 # window hidden (the main window closed, a box answered): unmanaged windows
 # let the hidden phase tick at its pace.
@@ -156,6 +157,8 @@ reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f ||
 set_startup_folder 'C:\soak\Startup' "$(limit 30)" "$work/reg.log" &&
   reg add 'HKCR\exefile\shell\open\command' /ve /d '"%1" %*' /f ||
   fail "could not set the Startup folder or the open command (see $work/reg.log)"
+validate_services "$WINEPREFIX/drive_c/windows/ximvar.dat" "$(limit 30)" ||
+  fail "no automatic services to validate"
 
 soak() {
   local mode=$1 ticks=$2 base_ticks=$3 slack_per_tick=$4

@@ -28,7 +28,8 @@ struct Registry {
   std::map<uintptr_t, std::pair<std::string, REGSAM> > handles;  // path and rights
   uintptr_t next = 0x100;  // never reused, so a stale handle stays invalid
   std::set<std::string> refused, readOnlyRoots;
-  bool wide = true;
+  std::map<std::string, std::string> spelled;  // a key's path as first written, by its path
+  bool wide = true, servicesRefused = false;
 } g;
 
 // "8000000N" for a root, the path of an open key, "" for a bad handle.
@@ -39,20 +40,26 @@ std::string PathOf(HKEY key) {
 }
 
 // The 32-bit view of a 64-bit system reaches HKLM\Software through Wow6432Node.
-std::string Full(HKEY key, const char* subKey, REGSAM sam) {
-  std::string path = PathOf(key) + (subKey && *subKey ? "\\" + std::string(subKey) : "");
+std::string Full(HKEY key, const char* subKey, REGSAM sam, std::string* spelled = 0) {
+  std::string as = (g.spelled.count(PathOf(key)) ? g.spelled[PathOf(key)] : PathOf(key)) +
+                   (subKey && *subKey ? "\\" + std::string(subKey) : "");
+  std::string path = as;
   for (char& c : path) c = static_cast<char>(UpperCp1252(static_cast<unsigned char>(c)));
   const std::string software = "80000002\\SOFTWARE";
   if ((sam & kKeyWow64_32Key) && path.compare(0, software.size(), software) == 0 &&
-      path.compare(software.size(), 12, "\\WOW6432NODE") != 0)
+      path.compare(software.size(), 12, "\\WOW6432NODE") != 0) {
     path.insert(software.size(), "\\WOW6432NODE");
+    as.insert(software.size(), "\\Wow6432Node");
+  }
+  if (spelled) *spelled = as;
   return path;
 }
 
 LONG OpenKey(HKEY key, const char* subKey, REGSAM sam, bool create, HKEY* result) {
   *result = 0;
   if (PathOf(key).empty()) return kErrorInvalidHandle;
-  const std::string path = Full(key, subKey, sam);
+  std::string as;
+  const std::string path = Full(key, subKey, sam, &as);
   // Asking for the most one may have gets the reading rights alone.
   const bool readOnly = g.readOnlyRoots.count(path.substr(0, 8)) > 0;
   const bool most = (sam & kMaximumAllowed) != 0;
@@ -60,7 +67,12 @@ LONG OpenKey(HKEY key, const char* subKey, REGSAM sam, bool create, HKEY* result
   if (!g.keys.count(path)) {
     if (!create) return kErrorFileNotFound;
     if (readOnly) return kErrorAccessDenied;
+    // Its parents too, as a registry makes them.
+    for (size_t i = path.find('\\', 9); i != std::string::npos; i = path.find('\\', i + 1))
+      if (!g.keys.count(path.substr(0, i)))
+        g.keys[path.substr(0, i)], g.spelled[path.substr(0, i)] = as.substr(0, i);
     g.keys[path];
+    g.spelled[path] = as;
   }
   g.handles[g.next] = {path, !most ? sam : readOnly ? kKeyRead : kKeyAllAccess};
   *result = reinterpret_cast<HKEY>(g.next);
@@ -215,6 +227,48 @@ NTSTATUS NtDeleteValueKey(HKEY key, const UNICODE_STRING* name) {
   return g.wide ? NtStatus(Delete(key, NameOf(name))) : kStatusNotImplemented;
 }
 
+namespace {
+
+// Subkeys in the order of their upper-case names, by name as first written.
+LONG EnumKey(HKEY key, DWORD index, WCHAR* name, DWORD* cchName) {
+  const std::string parent = PathOf(key) + "\\";
+  if (parent.size() == 1) return kErrorInvalidHandle;
+  for (const auto& k : g.keys) {
+    if (k.first.compare(0, parent.size(), parent) != 0 ||
+        k.first.find('\\', parent.size()) != std::string::npos || index-- > 0)
+      continue;
+    const std::string ansi = g.spelled[k.first].substr(parent.size());
+    const std::string shown = WideFromAnsi(ansi);
+    if (shown.size() / 2 >= *cchName) return kErrorMoreData;
+    memcpy(name, shown.c_str(), shown.size());
+    name[shown.size() / 2] = 0;
+    *cchName = static_cast<DWORD>(shown.size() / 2);
+    return kErrorSuccess;
+  }
+  return kErrorNoMoreItems;
+}
+
+}  // namespace
+
+LONG RegEnumKeyExW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName) {
+  return g.wide ? EnumKey(key, index, name, cchName) : kErrorCallNotImplemented;
+}
+LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD, REGSAM sam, HKEY* result) {
+  if (!g.wide) return kErrorCallNotImplemented;
+  return OpenKey(key, AnsiFromWide(NameOf(subKey), 0).c_str(), sam, false, result);
+}
+
+// The service manager as a standard user meets it, or writes Start = 3 itself.
+bool ServiceDemandStart(const WCHAR* name, DWORD* error) {
+  HKEY key = 0;
+  const std::string path = "SYSTEM\\CurrentControlSet\\Services\\" + AnsiFromWide(NameOf(name), 0);
+  *error = g.servicesRefused
+               ? kErrorAccessDenied
+               : OpenKey(RootKey(kHkeyLocalMachine), path.c_str(), kKeySetValue, false, &key);
+  const BYTE demand[4] = {3, 0, 0, 0};
+  return !*error && !RegSetValueExA(key, "Start", 0, kRegDword, demand, 4) && !RegCloseKey(key);
+}
+
 LONG RegFlushKey(HKEY key) { return PathOf(key).empty() ? kErrorInvalidHandle : kErrorSuccess; }
 LONG RegCloseKey(HKEY key) {
   return g.handles.erase(reinterpret_cast<uintptr_t>(key)) ? kErrorSuccess : kErrorInvalidHandle;
@@ -226,7 +280,7 @@ namespace standin {
 
 bool g_watches = true;
 void ResetRegistry() {  // handles stay unique
-  g = Registry{{}, {}, g.next, {}, {}, true};
+  g = Registry{{}, {}, g.next, {}, {}, {}, true, false};
   g_watches = true;
 }
 void SetWideNames(bool wide) { g.wide = wide; }
@@ -236,6 +290,7 @@ size_t OpenHandleCount() { return g.handles.size(); }
 void FailRegistryOpen(int32_t root, const std::string& subKey) {
   g.refused.insert(Full(RootKey(root), subKey.c_str(), 0));
 }
+void RefuseServiceChanges(bool refuse) { g.servicesRefused = refuse; }
 void DenyRegistryWrites(int32_t root) { g.readOnlyRoots.insert(PathOf(RootKey(root))); }
 
 }  // namespace standin

@@ -23,6 +23,8 @@ void FailRegistryOpen(int32_t root, const std::string& subKey);
 // Writing below `root` is refused, as Windows NT refuses a standard user on
 // HKEY_LOCAL_MACHINE.
 void DenyRegistryWrites(int32_t root);
+// The service manager refuses every change, or no more.
+void RefuseServiceChanges(bool refuse);
 
 // Without them the stand-in is Windows 95: no key can be watched.
 void SetWatchesWork(bool work);
