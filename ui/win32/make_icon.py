@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Draws the program's icon, a sentry's shield with a check mark, and writes
-it as centinela.ico: 48, 32, 24 and 16 pixels square (what Windows asks for
-from 100 % to 200 % scaling) in the 16-colour system palette, which keeps the
-file small.
+it as centinela.ico: 32, 24 and 16 pixels square (what the window's title,
+the tray and the About box ask for from 100 % to 200 % scaling) in the
+16-colour system palette, which keeps the file small. No 48-pixel image: only
+Alt+Tab would show it, and the window, owned and without a taskbar button, is
+never there; Explorer's larger views of the file scale the 32-pixel one.
 
     python3 ui/win32/make_icon.py [output.ico]
 """
@@ -130,7 +132,7 @@ def main():
         sys.stderr.write('usage: make_icon.py [target.ico]\n')
         sys.exit(2)
     target = args[0] if args else os.path.join(here, 'centinela.ico')
-    images = [(size, dib(draw(size))) for size in (48, 32, 24, 16)]
+    images = [(size, dib(draw(size))) for size in (32, 24, 16)]
     with open(target, 'wb') as f:
         f.write(ico(images))
 
