@@ -62,8 +62,8 @@ const Lugar kLugares[kNumLugares] = {
     {kHkcu, txt::kWindowsKey, txt::kLoadValue, 0, kVistaUna, kFilasNoVacio, kQuitarVaciar},
     {kHkcu, txt::kWindowsKey, txt::kRunValue, 0, kVistaUna, kFilasNoVacio, kQuitarVaciar},
     {kHklm, txt::kServicesKey, 0, 0, kVistaUna, kFilasServicios, kQuitarServicio},
-    // One key in both views since Windows 7.
-    {kHklm, txt::kIfeoKey, txt::kDebuggerValue, 0, kVista64, kFilasSubclaves, kQuitarValor},
+    // A 32-bit program's debugger is read from the 32-bit view.
+    {kHklm, txt::kIfeoKey, txt::kDebuggerValue, 0, kVistasDos, kFilasSubclaves, kQuitarValor},
     {kHklm, txt::kWindowsKey, txt::kAppInitValue, 0, kVistasDos, kFilasNoVacio, kQuitarVaciar},
     {kHklm, txt::kCommandProcessorKey, txt::kAutoRunValue, 0, kVistasDos, kFilasPresente,
      kQuitarValor},

@@ -167,8 +167,9 @@ plant_and_remove "automatic service" 2 \
   "$sv@64|     Start    REG_DWORD    0x2" "$sv@64|     Start    REG_DWORD    0x3" \
   "run_quietly wine sc delete Intruso; run_quietly wine reg delete '$ifeo\\Intruso' /reg:64 /f"
 
-# One key in both views, as on Windows 7 and later: listed once. The
-# namesakes are another program's Debugger and another value of sethc.exe.
+# Both views are read; Wine keeps one key for both, so each Debugger is
+# listed twice, the 64-bit view's first. The namesakes are another program's
+# Debugger and another value of sethc.exe.
 plant_and_remove "debugger for sethc.exe" 4 \
   "put '$ifeo\\sethc.exe@64' Debugger '$intruder'" \
   "put '$ifeo\\sethc.exe@64' GlobalFlag 0; put '$ifeo\\notepad.exe@64' Debugger '$intruder'" \

@@ -154,8 +154,7 @@ TEST_F(MonitorTest, ServicesAndHijackPointsListTheirEntriesAndRemoveEachByItsKin
       {lm, ifeo + "calc.exe", "GlobalFlag", v64, sz, places::Sz("x"), 0, "x"},
       {lm, ifeo + "sethc.exe", "Debugger", v64, sz, places::Sz(kExe), "sethc.exe", 0},
       {lm, ifeo + "sethc.exe", "GlobalFlag", v64, sz, places::Sz("y"), 0, "y"},
-      // One key with the 64-bit view's where Windows has two: not read.
-      {lm, ifeo + "sethc.exe", "Debugger", v32, sz, places::Sz("c:\\b.exe"), 0, "c:\\b.exe"},
+      {lm, ifeo + "sethc.exe", "Debugger", v32, sz, places::Sz("c:\\b.exe"), "sethc.exe", 0},
       {lm, txt::kWindowsKey, "AppInit_DLLs", v64, sz, places::Sz(""), 0, ""},
       {lm, txt::kWindowsKey, "AppInit_DLLs", v32, sz, places::Sz("c:\\a.dll"), "AppInit_DLLs", ""},
       {lm, txt::kCommandProcessorKey, "AutoRun", v64, sz, places::Sz(kExe), "AutoRun", 0},
