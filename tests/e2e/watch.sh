@@ -21,9 +21,10 @@ reg() { timeout 60 wine reg "$@" </dev/null >>"$work/reg.log" 2>&1; }
 user='HKCU\Software\Microsoft\Windows\CurrentVersion'
 startup="$WINEPREFIX/drive_c/watch/Startup"
 
-timeout 180 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot -i failed"
-wineserver -p </dev/null >/dev/null 2>&1
+boot_prefix 180 "$work/wineboot.log" || fail "wineboot -i failed"
 empty_run_keys 60 "$work/reg.log"
+validate_services "$WINEPREFIX/drive_c/windows/ximvar.dat" 60 ||
+  fail "no automatic services to validate"
 mkdir -p "$startup" || exit 1
 set_startup_folder 'C:\watch\Startup' 60 "$work/reg.log" || fail "could not set the Startup folder"
 reg delete "$user\\Policies\\Explorer" /f
