@@ -14,7 +14,10 @@ bool Watches::AddKey(int32_t root, const char* path, REGSAM view, bool) {
   HKEY key = 0;
   const LONG status = RegOpenKeyExA(RootKey(root), path, 0, kKeyRead | view, &key);
   OwnedKey opened(key);  // a watch holds no handle a test counts
-  return standin::WatchesWork() && (!status || status == kErrorFileNotFound) && ++keys_;
+  if (!standin::WatchesWork() || (status && status != kErrorFileNotFound) || keys_ == kMaxKeyWatches)
+    return false;
+  key_[keys_++] = 0;
+  return true;
 }
 
 bool Watches::AddFolder(const std::string&) { return true; }
