@@ -12,11 +12,6 @@ namespace {
 
 class RemoveTest : public MonitorTest {
  protected:
-  // As the confirmed button does; false with why the entry stayed.
-  bool Remove(int32_t row, std::string* why) {
-    monitor.LIST1.SetRow(row);
-    return monitor.eliminar(why);
-  }
   // The rows as name, command, place, key and view: not the marks.
   std::vector<Names> Entries() const {
     return Rows({kColNombre, kColRuta, kColUbicacion, kColSubclave, kColVista});

@@ -236,14 +236,12 @@ int Change(DWORD seed, long wanted, DWORD seconds, bool hidden) {
 }
 
 int Logon(const char* name) {
-  HKEY key;
   char command[MAX_PATH * 2] = {0};
   DWORD bytes = sizeof command - 1;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
-                    KEY_READ, &key) ||
-      RegQueryValueExA(key, name, 0, 0, reinterpret_cast<BYTE*>(command), &bytes))
-    return Fail("no such value in the Run key");
+  HKEY key = OpenKey(HKEY_CURRENT_USER, RUN, 0);
+  const LONG status = RegQueryValueExA(key, name, 0, 0, reinterpret_cast<BYTE*>(command), &bytes);
   RegCloseKey(key);
+  if (status) return Fail("no such value in the Run key");
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;

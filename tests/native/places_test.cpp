@@ -10,8 +10,6 @@
 
 namespace {
 
-using Cells = std::vector<std::string>;
-
 const char kExe[] = "c:\\intruso.exe";
 const char kCommand[] = "c:\\intruso.exe \"%1\"";
 
@@ -27,20 +25,18 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
   const int32_t lm = plat::kHkeyLocalMachine, cu = plat::kHkeyCurrentUser;
   const RegView one = kRegViewDefault, v64 = kRegView64;
   const std::string userinit = plat::SystemFolder() + txt::kStandardUserinit;
-  std::vector<Planted> cases = {
-      {lm, txt::kRunOnceKey, "Intruso", v64, 0},
-      {lm, txt::kRunOnceKey, "Intruso", kRegView32, 0},
-      {cu, txt::kRunOnceKey, "Intruso", one, 0},
-      {lm, txt::kPoliciesRunKey, "Intruso", v64, 0},
-      {lm, txt::kPoliciesRunKey, "Intruso", kRegView32, 0},
-      {cu, txt::kPoliciesRunKey, "Intruso", one, 0},
-      {lm, 0, "Intruso", one, 0}};
+  std::vector<Planted> cases;
+  for (const char* k : {txt::kRunOnceKey, txt::kPoliciesRunKey})
+    for (const auto& at : {std::make_pair(lm, v64), {lm, kRegView32}, {cu, one}})
+      cases.push_back({at.first, k, "Intruso", at.second, 0});
+  cases.push_back({lm, 0, "Intruso", one, 0});
   const char* const types[] = {txt::kClasesExe, txt::kClasesCom, txt::kClasesBat,
                                txt::kClasesCmd, txt::kClasesPif, txt::kClasesScr};
   for (const char* k : types)
     if (k != types[0])
-      cases.push_back({plat::kHkeyClassesRoot, k + txt::kClases, "", one,
-                       k == txt::kClasesScr ? txt::kStandardScrCommand : txt::kStandardOpenCommand});
+      cases.push_back(
+          {plat::kHkeyClassesRoot, k + txt::kClases, "", one,
+           k == txt::kClasesScr ? txt::kStandardScrCommand : txt::kStandardOpenCommand});
   for (const char* k : types) cases.push_back({cu, k, "", one, 0});
   cases.insert(cases.end(), {{lm, txt::kWinlogonKey, "Shell", v64, txt::kStandardShell},
                              {lm, txt::kWinlogonKey, "Userinit", v64, userinit.c_str()},
@@ -52,13 +48,8 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
   places::SetString(lm, txt::kShellFoldersKey, txt::kCommonStartupValue, common);
   places::AddStartupFile("Intruso");
   // Validated by name and command: "Shell" and the open commands.
-  std::string file;
-  for (std::string field : {"", "Shell", kExe, "", kCommand, kCommand}) {
-    field.resize(field.empty() ? 60 : 100, ' ');
-    file += field;
-  }
-  places::WriteDataFileBytes(file);
-  std::vector<Cells> rows = {{"Intruso", "Intruso", "NO", places::StartupFolder(), "", ""}};
+  places::WriteDataFileBytes(Record("", "", "Shell", kExe) + Record("", "", kCommand, kCommand));
+  std::vector<Names> rows = {{"Intruso", "Intruso", "NO", places::StartupFolder(), "", ""}};
   for (const Planted& p : cases) {
     const std::string name = *p.value ? p.value : kCommand;
     const std::string tag = p.view == one ? "" : places::ViewTag(p.view);
@@ -68,29 +59,19 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
       places::SetString(p.root, p.key, p.value, data, p.view);
     else
       places::WriteDataFileBytes("x", common + "\\Intruso");
-    rows.push_back({name, !p.key ? name : data,
-                    name == "Shell" || name == kCommand ? "SI" : "NO",
+    rows.push_back({name, !p.key ? name : data, name == "Shell" || name == kCommand ? "SI" : "NO",
                     p.key ? DecimalText(p.root) : common, p.key ? p.key : "", tag});
   }
-  auto table = [this] {
-    std::vector<Cells> got;
-    for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r) {
-      got.emplace_back();
-      for (int32_t col = 0; col < kColExacto; ++col)
-        got.back().push_back(monitor.LIST1.TextMatrix(r, col));
-    }
-    return got;
-  };
   monitor.llegirdelregistre();
-  EXPECT_EQ(table(), rows);
+  rows.insert(rows.begin(), Rows()[0]);
+  EXPECT_EQ(Rows(), rows);
 
   for (const Planted& p : cases) {
-    SCOPED_TRACE(rows[1][0] + " in " + rows[1][3] + "\\" + rows[1][4] + " " + rows[1][5]);
-    monitor.LIST1.SetRow(2);
+    SCOPED_TRACE(rows[2][0] + " in " + rows[2][3] + "\\" + rows[2][4] + " " + rows[2][5]);
     std::string why;
-    EXPECT_TRUE(monitor.eliminar(&why)) << why;
-    rows.erase(rows.begin() + 1);
-    EXPECT_EQ(table(), rows);
+    EXPECT_TRUE(Remove(2, &why)) << why;
+    rows.erase(rows.begin() + 2);
+    EXPECT_EQ(Rows(), rows);
     RegKey key;
     key.Open(p.root, p.key ? p.key : "", p.view);
     std::string text;
@@ -102,7 +83,7 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
   places::SetString(lm, txt::kWinlogonKey, "Shell", "EXPLORER.EXE", v64);
   places::SetString(lm, txt::kWinlogonKey, "Userinit", "c:\\windows\\SYSTEM32\\userinit.exe", v64);
   monitor.llegirdelregistre();
-  EXPECT_EQ(table(), rows);
+  EXPECT_EQ(Rows(), rows);
 }
 
 std::string Dword(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
@@ -197,9 +178,8 @@ TEST_F(MonitorTest, ServicesAndHijackPointsListTheirEntriesAndRemoveEachByItsKin
   // Refused by the service manager: nothing changes, the row stays.
   Names expected = state();
   plat::standin::RefuseServiceChanges(true);
-  monitor.LIST1.SetRow(1);
   std::string why;
-  EXPECT_FALSE(monitor.eliminar(&why));
+  EXPECT_FALSE(Remove(1, &why));
   EXPECT_EQ(why, txt::kNoEliminadoBefore + std::string("Compartido") + txt::kNoEliminadoFichero +
                      txt::kErrAccesoDenegado);
   EXPECT_EQ(state(), expected);
@@ -210,8 +190,7 @@ TEST_F(MonitorTest, ServicesAndHijackPointsListTheirEntriesAndRemoveEachByItsKin
     if (!cases[i].name) continue;
     SCOPED_TRACE(rows[1][0] + " in " + rows[1][4] + " " + rows[1][5]);
     monitor.llegirdelregistre();
-    monitor.LIST1.SetRow(1);
-    EXPECT_TRUE(monitor.eliminar(&why)) << why;
+    EXPECT_TRUE(Remove(1, &why)) << why;
     rows.erase(rows.begin() + 1);
     EXPECT_EQ(Rows(), rows);
     expected[i] = cases[i].after ? cases[i].after : "-";

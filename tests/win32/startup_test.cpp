@@ -41,9 +41,8 @@ TEST_F(StartupFolderTest, OnlyOrdinaryFilesAreListedAndThoseThatStaySayWhy) {
   for (const auto& c : cases) {
     const int32_t row = FindRow(c.name);
     ASSERT_GT(row, 0) << c.name;
-    monitor.LIST1.SetRow(row);
     std::string why;
-    EXPECT_FALSE(monitor.eliminar(&why)) << c.name;
+    EXPECT_FALSE(Remove(row, &why)) << c.name;
     EXPECT_EQ(why,
               std::string(txt::kNoEliminadoBefore) + c.name + txt::kNoEliminadoFichero + c.reason);
     EXPECT_NE(GetFileAttributesA(PathOf(c.name).c_str()), INVALID_FILE_ATTRIBUTES) << c.name;
