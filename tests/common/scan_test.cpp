@@ -91,11 +91,7 @@ TEST_F(ScanTest, AChangedCommandIsNewUntilValidatedAgain) {
 // gigabyte costs a bounded load: records past the last one a table row can
 // have are not read.
 TEST_F(ScanTest, ValidatedRowsBeyondThirtyLongNamesAndHugeFilesStayValidated) {
-  for (int i = 1; i <= 30; ++i) {
-    std::string name =
-        std::string("v") + static_cast<char>('0' + i / 10) + static_cast<char>('0' + i % 10);
-    AddUserRun(name, "c:\\" + name + ".exe");
-  }
+  for (int i = 101; i <= 130; ++i) AddUserRun("v" + std::to_string(i).substr(1), "c:\\v.exe");
   const std::string name150(150, 'w'), other150(2100, 'y');  // a name of any length is listed
   AddUserRun(name150, "c:\\largo.exe");
   AddUserRun(other150, "c:\\otro.exe");

@@ -13,6 +13,14 @@ namespace {
 const char kExe[] = "c:\\intruso.exe";
 const char kCommand[] = "c:\\intruso.exe \"%1\"";
 
+// A value as the scan reads it, "-" when it is not there.
+std::string Leido(int32_t root, const std::string& key, RegView view, const char* value) {
+  RegKey k;
+  std::string text = "-";
+  if (k.Open(root, key, view)) ReadRegValueAt(k, value, &text);
+  return text;
+}
+
 struct Planted {
   int32_t root;
   const char* key;    // 0: a file of the all-users Startup folder
@@ -72,12 +80,10 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
     EXPECT_TRUE(Remove(2, &why)) << why;
     rows.erase(rows.begin() + 2);
     EXPECT_EQ(Rows(), rows);
-    RegKey key;
-    key.Open(p.root, p.key ? p.key : "", p.view);
-    std::string text;
-    EXPECT_EQ(p.key ? ReadRegValueAt(key, p.value, &text) : plat::FileExists(common + "\\Intruso"),
-              p.after != 0);
-    EXPECT_EQ(text, p.after ? p.after : "");
+    EXPECT_EQ(p.key                                    ? Leido(p.root, p.key, p.view, p.value)
+              : plat::FileExists(common + "\\Intruso") ? "x"
+                                                       : "-",
+              p.after ? p.after : "-");
   }
   // The standards as systems hold them give no rows either.
   places::SetString(lm, txt::kWinlogonKey, "Shell", "EXPLORER.EXE", v64);
@@ -87,14 +93,6 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
 }
 
 std::string Dword(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-
-// A value as the scan reads it, "-" when it is not there.
-std::string Leido(int32_t root, const std::string& key, RegView view, const char* value) {
-  RegKey k;
-  std::string text = "-";
-  if (k.Open(root, key, view)) ReadRegValueAt(k, value, &text);
-  return text;
-}
 
 struct Nuevo {
   int32_t root;

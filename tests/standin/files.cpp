@@ -54,13 +54,7 @@ std::string* Bytes(intptr_t file) { return g.opened.count(file) ? &g.files[g.ope
 namespace standin {
 
 standin::Files& Disk() { return g; }
-void ResetFiles() {
-  Files fresh;
-  fresh.opened.swap(g.opened);
-  fresh.next = g.next;
-  g = fresh;
-  g.folders.insert("c:");
-}
+void ResetFiles() { g = Files{{}, {"c:"}, g.opened, g.next}; }
 
 }  // namespace standin
 
