@@ -13,27 +13,24 @@ class ScanTest : public MonitorTest {
 };
 
 // Values and files carry their exact names; the open command, listed right
-// after the Startup folder's files, has none.
+// after the Startup folder's files, has none, and gives a row only when it is
+// not a standard one. With no Startup setting there is no folder to list.
 TEST_F(ScanTest, OnlyValuesAndFilesCarryExactNames) {
   AddUserRun("Gamma", "c:\\gamma.exe /s");
   places::AddStartupFile("epsilon.lnk");
-  places::SetOpenCommand("c:\\zeta.exe \"%1\" %*");
-  monitor.llegirdelregistre();
-  Names exact;
-  for (const std::string& e : Column(kColExacto)) exact.push_back(NombreVisible(e));
-  EXPECT_EQ(exact, Names({"Gamma", "epsilon.lnk", ""}));
-}
-
-// The open command gives a row only when it is not a standard one; with no
-// Startup setting there is no folder to list.
-TEST_F(ScanTest, OnlyAnOpenCommandNotStandardAndNoFolderWithoutItsSetting) {
-  places::AddStartupFile("uno.exe");
-  DeleteRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
-  for (const char* command : {"\"%1\" %*", "c:\\intruso.exe \"%1\" %*", "", "\"%1\""}) {
+  for (const char* command : {"\"%1\" %*", "", "\"%1\"", "c:\\zeta.exe \"%1\" %*"}) {
     places::SetOpenCommand(command);
     monitor.llegirdelregistre();
-    EXPECT_EQ(Column(), command[0] == '"' ? Names() : Names({command})) << command;
+    Names exact;
+    for (const std::string& e : Column(kColExacto)) exact.push_back(NombreVisible(e));
+    const bool listed = command[0] != '"';
+    EXPECT_EQ(exact, listed ? Names({"Gamma", "epsilon.lnk", ""}) : Names({"Gamma", "epsilon.lnk"}))
+        << command;
+    EXPECT_EQ(Column().back(), listed ? command : "epsilon.lnk");
   }
+  DeleteRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
+  monitor.llegirdelregistre();
+  EXPECT_EQ(Column(), Names({"Gamma", "c:\\zeta.exe \"%1\" %*"}));
 }
 
 // An entry is validated by a record holding its whole name and its command,
@@ -42,13 +39,9 @@ TEST_F(ScanTest, OnlyAnOpenCommandNotStandardAndNoFolderWithoutItsSetting) {
 // every earlier version wrote it; records never written match nothing.
 TEST_F(ScanTest, LookupMatchesWholeNameAndCommand) {
   const std::string largo = "c:\\" + std::string(100, 'l');
-  std::string file = std::string(260, ' ') + std::string(260, '\0');  // record 2: a gap of zeros
-  file.replace(60, 6, "ABCDEF");
-  file.replace(160, 10, "c:\\abc.exe");
-  std::string second(260, ' ');
-  second.replace(60, 5, "largo");
-  second.replace(160, 100, largo.substr(0, 100));
-  places::WriteDataFileBytes(file + second);
+  // Record 2: a gap of zeros.
+  places::WriteDataFileBytes(Record("", "", "ABCDEF", "c:\\abc.exe") + std::string(260, '\0') +
+                             Record("", "", "largo", largo));
   monitor.llegirdelfitxer();
   EXPECT_EQ(monitor.list2.Rows(), 31);  // never fewer than 30 records
 

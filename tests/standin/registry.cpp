@@ -245,8 +245,8 @@ LONG RegEnumKeyExW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName) {
   return g.wide ? EnumKey(key, index, name, cchName) : kErrorCallNotImplemented;
 }
 LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD, REGSAM sam, HKEY* result) {
-  if (!g.wide) return kErrorCallNotImplemented;
-  return OpenKey(key, AnsiFromWide(NameOf(subKey), 0).c_str(), sam, false, result);
+  return g.wide ? OpenKey(key, AnsiFromWide(NameOf(subKey), 0).c_str(), sam, false, result)
+                : kErrorCallNotImplemented;
 }
 
 // The service manager as a standard user meets it, or writes Start = 3 itself.
