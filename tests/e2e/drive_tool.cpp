@@ -240,7 +240,8 @@ int Logon(const char* name) {
   const LONG status = RegQueryValueExA(key, name, 0, 0, reinterpret_cast<BYTE*>(command), &bytes);
   RegCloseKey(key);
   if (status) return Fail("no such value in the Run key");
-  STARTUPINFOA startup = {sizeof startup};
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
   if (!CreateProcessA(0, command, 0, 0, FALSE, 0, 0, 0, &startup, &process))
     return Fail("the command did not start");

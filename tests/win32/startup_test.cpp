@@ -34,18 +34,16 @@ TEST_F(StartupFolderTest, OnlyOrdinaryFilesAreListedAndThoseThatStaySayWhy) {
   Names names = Column();
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, std::vector<std::string>({"abierto.lnk", "protegido.lnk", "visible.lnk"}));
-  const struct {
-    const char* name;
-    const char* reason;
-  } cases[] = {{"protegido.lnk", txt::kErrAccesoDenegado}, {"abierto.lnk", txt::kErrEnUso}};
+  const std::pair<const char*, const char*> cases[] = {{"protegido.lnk", txt::kErrAccesoDenegado},
+                                                       {"abierto.lnk", txt::kErrEnUso}};
   for (const auto& c : cases) {
-    const int32_t row = FindRow(c.name);
-    ASSERT_GT(row, 0) << c.name;
+    const int32_t row = FindRow(c.first);
+    ASSERT_GT(row, 0) << c.first;
     std::string why;
-    EXPECT_FALSE(Remove(row, &why)) << c.name;
+    EXPECT_FALSE(Remove(row, &why)) << c.first;
     EXPECT_EQ(why,
-              std::string(txt::kNoEliminadoBefore) + c.name + txt::kNoEliminadoFichero + c.reason);
-    EXPECT_NE(GetFileAttributesA(PathOf(c.name).c_str()), INVALID_FILE_ATTRIBUTES) << c.name;
+              std::string(txt::kNoEliminadoBefore) + c.first + txt::kNoEliminadoFichero + c.second);
+    EXPECT_NE(GetFileAttributesA(PathOf(c.first).c_str()), INVALID_FILE_ATTRIBUTES) << c.first;
   }
   CloseHandle(open);
 }
