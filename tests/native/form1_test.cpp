@@ -54,10 +54,8 @@ TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) 
     plat::standin::Files& disk = plat::standin::Disk();
     if (c.system == kFolderInPlace) plat::CreateFolder(txt::kDataFile);
     if (c.system == kNoFolder) disk.folders.erase("c:\\windows");
-    if (c.fallback == kAppDataBlocked) {
-      plat::CreateFolder(appData);
-      plat::CreateFolder(fallback);
-    }
+    for (const std::string& folder : {appData, fallback})
+      if (c.fallback == kAppDataBlocked) plat::CreateFolder(folder);
     plat::ScriptedDesktop desktop;
     desktop.prevInstance = c.prevInstance;
     Form1 form(&desktop);

@@ -10,6 +10,8 @@
 
 namespace {
 
+using places::Sz;
+
 const char kExe[] = "c:\\intruso.exe";
 const char kCommand[] = "c:\\intruso.exe \"%1\"";
 
@@ -111,35 +113,32 @@ TEST_F(MonitorTest, ServicesAndHijackPointsListTheirEntriesAndRemoveEachByItsKin
   const std::string svc = std::string(txt::kServicesKey) + "\\";
   const std::string ifeo = std::string(txt::kIfeoKey) + "\\";
   const std::string setup = std::string(txt::kActiveSetupKey) + "\\";
-  const uint32_t sz = plat::kRegSz, dw = plat::kRegDword;
-  const std::string auto2 = Dword(2);
+  const uint32_t sz = plat::kRegSz, dw = plat::kRegDword, ex = plat::kRegExpandSz;
   // Rows in the scan's order; the namesakes and what is never listed among them.
   const std::vector<Nuevo> cases = {
       {lm, svc + "Compartido", "Type", one, dw, Dword(0x20), 0, 0},
-      {lm, svc + "Compartido", "Start", one, dw, auto2, "Compartido", "003"},
-      {lm, svc + "Compartido", "ImagePath", one, plat::kRegExpandSz, places::Sz("svchost -k x"), 0,
-       "svchost -k x"},
-      {lm, svc + "Compartido\\Parameters", "ServiceDll", one, sz, places::Sz("c:\\a.dll"), 0, 0},
+      {lm, svc + "Compartido", "Start", one, dw, Dword(2), "Compartido", "003"},
+      {lm, svc + "Compartido", "ImagePath", one, ex, Sz("svchost -k x"), 0, "svchost -k x"},
+      {lm, svc + "Compartido\\Parameters", "ServiceDll", one, sz, Sz("c:\\a.dll"), 0, 0},
       {lm, svc + "Intruso", "Type", one, dw, Dword(0x110), 0, 0},
-      {lm, svc + "Intruso", "Start", one, dw, auto2, "Intruso", "003"},
-      {lm, svc + "Intruso", "ImagePath", one, plat::kRegExpandSz, places::Sz("%windir%\\i.exe"), 0,
-       "%windir%\\i.exe"},
+      {lm, svc + "Intruso", "Start", one, dw, Dword(2), "Intruso", "003"},
+      {lm, svc + "Intruso", "ImagePath", one, ex, Sz("%windir%\\i.exe"), 0, "%windir%\\i.exe"},
       {lm, svc + "Driver", "Type", one, dw, Dword(1), 0, 0},
-      {lm, svc + "Driver", "Start", one, dw, auto2, 0, "002"},
+      {lm, svc + "Driver", "Start", one, dw, Dword(2), 0, "002"},
       {lm, svc + "Manual", "Type", one, dw, Dword(0x10), 0, 0},
       {lm, svc + "Manual", "Start", one, dw, Dword(3), 0, "003"},
       {lm, svc + "PorSesion_1a2b", "Type", one, dw, Dword(0xE0), 0, 0},
-      {lm, svc + "PorSesion_1a2b", "Start", one, dw, auto2, 0, "002"},
-      {lm, ifeo + "calc.exe", "GlobalFlag", v64, sz, places::Sz("x"), 0, "x"},
-      {lm, ifeo + "sethc.exe", "Debugger", v64, sz, places::Sz(kExe), "sethc.exe", 0},
-      {lm, ifeo + "sethc.exe", "GlobalFlag", v64, sz, places::Sz("y"), 0, "y"},
+      {lm, svc + "PorSesion_1a2b", "Start", one, dw, Dword(2), 0, "002"},
+      {lm, ifeo + "calc.exe", "GlobalFlag", v64, sz, Sz("x"), 0, "x"},
+      {lm, ifeo + "sethc.exe", "Debugger", v64, sz, Sz(kExe), "sethc.exe", 0},
+      {lm, ifeo + "sethc.exe", "GlobalFlag", v64, sz, Sz("y"), 0, "y"},
       // One key with the 64-bit view's where Windows has two: not read.
-      {lm, ifeo + "sethc.exe", "Debugger", v32, sz, places::Sz("c:\\b.exe"), 0, "c:\\b.exe"},
-      {lm, txt::kWindowsKey, "AppInit_DLLs", v64, sz, places::Sz(""), 0, ""},
-      {lm, txt::kWindowsKey, "AppInit_DLLs", v32, sz, places::Sz("c:\\a.dll"), "AppInit_DLLs", ""},
-      {lm, txt::kCommandProcessorKey, "AutoRun", v64, sz, places::Sz(kExe), "AutoRun", 0},
-      {cu, txt::kCommandProcessorKey, "AutoRun", one, sz, places::Sz(""), "AutoRun", 0},
-      {lm, setup + "{A1}", "StubPath", v32, sz, places::Sz(kExe), "{A1}", 0},
+      {lm, ifeo + "sethc.exe", "Debugger", v32, sz, Sz("c:\\b.exe"), 0, "c:\\b.exe"},
+      {lm, txt::kWindowsKey, "AppInit_DLLs", v64, sz, Sz(""), 0, ""},
+      {lm, txt::kWindowsKey, "AppInit_DLLs", v32, sz, Sz("c:\\a.dll"), "AppInit_DLLs", ""},
+      {lm, txt::kCommandProcessorKey, "AutoRun", v64, sz, Sz(kExe), "AutoRun", 0},
+      {cu, txt::kCommandProcessorKey, "AutoRun", one, sz, Sz(""), "AutoRun", 0},
+      {lm, setup + "{A1}", "StubPath", v32, sz, Sz(kExe), "{A1}", 0},
       {lm, txt::kSessionManagerKey, "BootExecute", one, plat::kRegMultiSz,
        std::string("autocheck autochk *\0c:\\b.exe\0\0", 30), "BootExecute", "autocheck autochk *"},
   };
