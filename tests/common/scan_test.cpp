@@ -5,12 +5,7 @@
 
 namespace {
 
-class ScanTest : public MonitorTest {
- protected:
-  std::string Mark(const std::string& name) const {
-    return monitor.LIST1.TextMatrix(FindRow(name), kColValidado);
-  }
-};
+using ScanTest = MonitorTest;
 
 // Values and files carry their exact names; the open command, listed right
 // after the Startup folder's files, has none, and gives a row only when it is
@@ -99,9 +94,9 @@ TEST_F(ScanTest, ValidatedRowsBeyondThirtyLongNamesAndHugeFilesStayValidated) {
       file.WriteRecord(static_cast<uint32_t>(size / 260), std::string(260, ' ').data(), &error);
     file.Close();
     monitor.llegirdelregistre();
-    EXPECT_EQ(Mark(name150), "SI");
-    EXPECT_EQ(Mark(other150), "NO");
-    EXPECT_EQ(Mark("v30"), "NO");
+    EXPECT_EQ(monitor.LIST1.TextMatrix(FindRow(name150), kColValidado), "SI");
+    EXPECT_EQ(monitor.LIST1.TextMatrix(FindRow(other150), kColValidado), "NO");
+    EXPECT_EQ(monitor.LIST1.TextMatrix(FindRow("v30"), kColValidado), "NO");
   }
   EXPECT_EQ(monitor.list2.Rows(), kMaxRegistros + 1);
 }
