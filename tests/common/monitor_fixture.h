@@ -69,6 +69,11 @@ class MonitorTest : public ::testing::Test {
     monitor.LIST1.UserSelect(row, col, row, col);
     monitor.LIST1_SelChange();
   }
+  // As the confirmed button does; false with why the entry stayed.
+  bool Remove(int32_t row, std::string* why) {
+    monitor.LIST1.SetRow(row);
+    return monitor.eliminar(why);
+  }
   // Marks the row valid as the validate button does, and saves.
   void Validate(int32_t row) {
     SetCell(row, kColValidado, txt::kSi);

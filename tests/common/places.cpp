@@ -92,22 +92,6 @@ void SetValue(int32_t root, const std::string& key, const std::string& name, uin
                        static_cast<plat::DWORD>(bytes.size()));
 }
 
-void SetString(int32_t root, const std::string& key, const std::string& name,
-               const std::string& text, RegView view) {
-  SetValue(root, key, name, plat::kRegSz, text + std::string(1, '\0'), view);
-}
-
-void SetOpenCommand(const std::string& command) {
-  SetString(plat::kHkeyClassesRoot, txt::kOpenCommandKey, "", command);
-}
-
-std::string ViewTag(RegView view) {
-  if (!plat::RegHasTwoViews()) return "";
-  return view == kRegView32 ? txt::kView32 : txt::kView64;
-}
-
-RegView MachineView() { return plat::RegHasTwoViews() ? kRegView64 : kRegViewDefault; }
-
 void SetValueW(int32_t root, const std::string& key, const std::string& wideName, uint32_t type,
                const std::string& bytes) {
   std::string name = wideName;

@@ -35,15 +35,21 @@ inline bool StartupFileExists(const std::string& name) {
 // Writes exactly these bytes as a value of any key, made when missing.
 void SetValue(int32_t root, const std::string& key, const std::string& name, uint32_t type,
               const std::string& bytes, RegView view = kRegViewDefault);
-void SetString(int32_t root, const std::string& key, const std::string& name,
-               const std::string& text, RegView view = kRegViewDefault);
-void SetOpenCommand(const std::string& command);
+inline void SetString(int32_t root, const std::string& key, const std::string& name,
+                      const std::string& text, RegView view = kRegViewDefault) {
+  SetValue(root, key, name, plat::kRegSz, Sz(text), view);
+}
+inline void SetOpenCommand(const std::string& command) {
+  SetString(plat::kHkeyClassesRoot, txt::kOpenCommandKey, "", command);
+}
 
 // The view in which a machine-wide value written with `view` shows in the
 // scan's hidden column ("" where the system has one view).
-std::string ViewTag(RegView view);
+inline std::string ViewTag(RegView view) {
+  return !plat::RegHasTwoViews() ? "" : view == kRegView32 ? txt::kView32 : txt::kView64;
+}
 // Machine-wide values go to the 64-bit view where there are two.
-RegView MachineView();
+inline RegView MachineView() { return plat::RegHasTwoViews() ? kRegView64 : kRegViewDefault; }
 
 // Values and files by exact name (wide text, platform/text.h), as hostile
 // programs make them: a NUL in a name, characters outside the code page, a

@@ -10,21 +10,18 @@ namespace {
 
 using plat::kHkeyCurrentUser;
 
-std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
-// The 2048 bytes one read takes, and one more.
-std::string Pattern(size_t n) {
-  std::string bytes;
-  for (size_t i = 0; i < n; ++i) bytes += static_cast<char>((i * 7 + 1) & 0xFF);
-  return bytes;
-}
+using places::Sz;
 
 TEST(RegistryTest, EveryValueBecomesTextAsEachProcedureSaysUpToTheBuffersOfARead) {
   places::Reset();
-  const std::string sinCero = "abc", exact = Pattern(2048), over = Pattern(2049);
-  const std::string fits(kRegNameChars - 1, 'x'), tooLong(kRegNameChars, 'x');
-  std::string hex;
-  for (unsigned char b : exact)
+  std::string exact, hex;  // the 2048 bytes one read takes
+  for (unsigned i = 0; i < 2048; ++i) {
+    const unsigned char b = static_cast<unsigned char>(i * 7 + 1);
+    exact += static_cast<char>(b);
     hex += std::string(1, "0123456789ABCDEF"[b >> 4]) + "0123456789ABCDEF"[b & 15];
+  }
+  const std::string sinCero = "abc", over = exact + '\x01';  // and one more
+  const std::string fits(kRegNameChars - 1, 'x'), tooLong(kRegNameChars, 'x');
   const struct {
     std::string name;
     uint32_t type;

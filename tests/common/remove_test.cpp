@@ -10,18 +10,7 @@
 
 namespace {
 
-class RemoveTest : public MonitorTest {
- protected:
-  // As the confirmed button does; false with why the entry stayed.
-  bool Remove(int32_t row, std::string* why) {
-    monitor.LIST1.SetRow(row);
-    return monitor.eliminar(why);
-  }
-  // The rows as name, command, place, key and view: not the marks.
-  std::vector<Names> Entries() const {
-    return Rows({kColNombre, kColRuta, kColUbicacion, kColSubclave, kColVista});
-  }
-};
+using RemoveTest = MonitorTest;
 
 // From each place exactly the entry removed goes: the machine's value and
 // not the user's namesake, the 32-bit view's and not the 64-bit one's, one
@@ -31,6 +20,10 @@ TEST_F(RemoveTest, EachPlaceLosesExactlyTheEntryAndItsMarkStays) {
   const RegView mv = places::MachineView();
   const bool twoViews = plat::RegHasTwoViews();
   const std::string command = "c:\\intruso.exe \"%1\" %*";
+  // The rows as name, command, place, key and view: not the marks.
+  const auto entries = [this] {
+    return Rows({kColNombre, kColRuta, kColUbicacion, kColSubclave, kColVista});
+  };
   auto add = [&] {
     places::SetString(plat::kHkeyLocalMachine, txt::kRunKey, "Dup", "c:\\m.exe", mv);
     AddUserRun("Dup", "c:\\m.exe");  // its validation is the machine one's too
@@ -50,14 +43,14 @@ TEST_F(RemoveTest, EachPlaceLosesExactlyTheEntryAndItsMarkStays) {
     SCOPED_TRACE(t[0]);
     const int32_t row = FindRow(t[0], t[1].c_str(), t[2].c_str());
     ASSERT_GT(row, 0);
-    std::vector<Names> expected = Entries();
+    std::vector<Names> expected = entries();
     expected.erase(expected.begin() + row);
     Validate(row);
     std::string why;
     EXPECT_TRUE(Remove(row, &why)) << why;
-    EXPECT_EQ(Entries(), expected);
+    EXPECT_EQ(entries(), expected);
     monitor.llegirdelregistre();
-    EXPECT_EQ(Entries(), expected);
+    EXPECT_EQ(entries(), expected);
   }
   EXPECT_EQ(ReadRegValue(plat::kHkeyClassesRoot, txt::kOpenCommandKey, ""), "\"%1\" %*");
   add();

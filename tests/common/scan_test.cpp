@@ -5,35 +5,27 @@
 
 namespace {
 
-class ScanTest : public MonitorTest {
- protected:
-  std::string Mark(const std::string& name) const {
-    return monitor.LIST1.TextMatrix(FindRow(name), kColValidado);
-  }
-};
+using ScanTest = MonitorTest;
 
 // Values and files carry their exact names; the open command, listed right
-// after the Startup folder's files, has none.
+// after the Startup folder's files, has none, and gives a row only when it is
+// not a standard one. With no Startup setting there is no folder to list.
 TEST_F(ScanTest, OnlyValuesAndFilesCarryExactNames) {
   AddUserRun("Gamma", "c:\\gamma.exe /s");
   places::AddStartupFile("epsilon.lnk");
-  places::SetOpenCommand("c:\\zeta.exe \"%1\" %*");
-  monitor.llegirdelregistre();
-  Names exact;
-  for (const std::string& e : Column(kColExacto)) exact.push_back(NombreVisible(e));
-  EXPECT_EQ(exact, Names({"Gamma", "epsilon.lnk", ""}));
-}
-
-// The open command gives a row only when it is not a standard one; with no
-// Startup setting there is no folder to list.
-TEST_F(ScanTest, OnlyAnOpenCommandNotStandardAndNoFolderWithoutItsSetting) {
-  places::AddStartupFile("uno.exe");
-  DeleteRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
-  for (const char* command : {"\"%1\" %*", "c:\\intruso.exe \"%1\" %*", "", "\"%1\""}) {
+  for (const char* command : {"\"%1\" %*", "", "\"%1\"", "c:\\zeta.exe \"%1\" %*"}) {
     places::SetOpenCommand(command);
     monitor.llegirdelregistre();
-    EXPECT_EQ(Column(), command[0] == '"' ? Names() : Names({command})) << command;
+    Names exact;
+    for (const std::string& e : Column(kColExacto)) exact.push_back(NombreVisible(e));
+    const bool listed = command[0] != '"';
+    EXPECT_EQ(exact, listed ? Names({"Gamma", "epsilon.lnk", ""}) : Names({"Gamma", "epsilon.lnk"}))
+        << command;
+    EXPECT_EQ(Column().back(), listed ? command : "epsilon.lnk");
   }
+  DeleteRegValue(plat::kHkeyCurrentUser, txt::kShellFoldersKey, txt::kStartupValue);
+  monitor.llegirdelregistre();
+  EXPECT_EQ(Column(), Names({"Gamma", "c:\\zeta.exe \"%1\" %*"}));
 }
 
 // An entry is validated by a record holding its whole name and its command,
@@ -42,13 +34,9 @@ TEST_F(ScanTest, OnlyAnOpenCommandNotStandardAndNoFolderWithoutItsSetting) {
 // every earlier version wrote it; records never written match nothing.
 TEST_F(ScanTest, LookupMatchesWholeNameAndCommand) {
   const std::string largo = "c:\\" + std::string(100, 'l');
-  std::string file = std::string(260, ' ') + std::string(260, '\0');  // record 2: a gap of zeros
-  file.replace(60, 6, "ABCDEF");
-  file.replace(160, 10, "c:\\abc.exe");
-  std::string second(260, ' ');
-  second.replace(60, 5, "largo");
-  second.replace(160, 100, largo.substr(0, 100));
-  places::WriteDataFileBytes(file + second);
+  // Record 2: a gap of zeros.
+  places::WriteDataFileBytes(Record("", "", "ABCDEF", "c:\\abc.exe") + std::string(260, '\0') +
+                             Record("", "", "largo", largo));
   monitor.llegirdelfitxer();
   EXPECT_EQ(monitor.list2.Rows(), 31);  // never fewer than 30 records
 
@@ -91,11 +79,7 @@ TEST_F(ScanTest, AChangedCommandIsNewUntilValidatedAgain) {
 // gigabyte costs a bounded load: records past the last one a table row can
 // have are not read.
 TEST_F(ScanTest, ValidatedRowsBeyondThirtyLongNamesAndHugeFilesStayValidated) {
-  for (int i = 1; i <= 30; ++i) {
-    std::string name =
-        std::string("v") + static_cast<char>('0' + i / 10) + static_cast<char>('0' + i % 10);
-    AddUserRun(name, "c:\\" + name + ".exe");
-  }
+  for (int i = 101; i <= 130; ++i) AddUserRun("v" + std::to_string(i).substr(1), "c:\\v.exe");
   const std::string name150(150, 'w'), other150(2100, 'y');  // a name of any length is listed
   AddUserRun(name150, "c:\\largo.exe");
   AddUserRun(other150, "c:\\otro.exe");
@@ -110,9 +94,9 @@ TEST_F(ScanTest, ValidatedRowsBeyondThirtyLongNamesAndHugeFilesStayValidated) {
       file.WriteRecord(static_cast<uint32_t>(size / 260), std::string(260, ' ').data(), &error);
     file.Close();
     monitor.llegirdelregistre();
-    EXPECT_EQ(Mark(name150), "SI");
-    EXPECT_EQ(Mark(other150), "NO");
-    EXPECT_EQ(Mark("v30"), "NO");
+    EXPECT_EQ(monitor.LIST1.TextMatrix(FindRow(name150), kColValidado), "SI");
+    EXPECT_EQ(monitor.LIST1.TextMatrix(FindRow(other150), kColValidado), "NO");
+    EXPECT_EQ(monitor.LIST1.TextMatrix(FindRow("v30"), kColValidado), "NO");
   }
   EXPECT_EQ(monitor.list2.Rows(), kMaxRegistros + 1);
 }

@@ -178,11 +178,9 @@ bool Step(std::minstd_rand& random, unsigned long step) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_NEW, 0, 0);
     return h != INVALID_HANDLE_VALUE && CloseHandle(h);
   }
-  HKEY key =
-      OpenKey(place < 4 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, place % 2 ? RUN "Services" : RUN,
-              place > 3   ? 0
-              : place < 2 ? KEY_WOW64_64KEY
-                          : KEY_WOW64_32KEY);
+  const REGSAM views[] = {KEY_WOW64_64KEY, KEY_WOW64_64KEY, KEY_WOW64_32KEY, KEY_WOW64_32KEY, 0, 0};
+  HKEY key = OpenKey(place < 4 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
+                     place % 2 ? RUN "Services" : RUN, views[place]);
   const std::string data =
       "C:\\soak\\bin\\programa" + std::to_string(slot) + ".exe /vez " + std::to_string(step);
   const bool ok = RegDeleteValueA(key, name.c_str()) == 0 ||
@@ -236,14 +234,12 @@ int Change(DWORD seed, long wanted, DWORD seconds, bool hidden) {
 }
 
 int Logon(const char* name) {
-  HKEY key;
   char command[MAX_PATH * 2] = {0};
   DWORD bytes = sizeof command - 1;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
-                    KEY_READ, &key) ||
-      RegQueryValueExA(key, name, 0, 0, reinterpret_cast<BYTE*>(command), &bytes))
-    return Fail("no such value in the Run key");
+  HKEY key = OpenKey(HKEY_CURRENT_USER, RUN, 0);
+  const LONG status = RegQueryValueExA(key, name, 0, 0, reinterpret_cast<BYTE*>(command), &bytes);
   RegCloseKey(key);
+  if (status) return Fail("no such value in the Run key");
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;

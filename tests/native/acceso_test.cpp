@@ -76,8 +76,7 @@ TEST(AccesibleTest, RowsAreNamedWithTheirShownCellsAndCarryTheirStates) {
   places::Reset();
   places::SetValueW(hkcu, txt::kRunKey, std::string("\0\0o\0c\0u\0l\0t\0o\0", 14), plat::kRegSz,
                     wideSz("c:\\x.exe"));
-  places::SetValueW(hkcu, txt::kRunKey, plat::WideFromAnsi("grande"), plat::kRegSz,
-                    wideSz(std::string(600 * 1024, 'g')));
+  places::SetString(hkcu, txt::kRunKey, "grande", std::string(600 * 1024, 'g'));
   places::SetString(hkcu, txt::kRunKey, "claro", "c:\\claro.exe");
   plat::ScriptedDesktop desktop;
   Monitor monitor(&desktop);

@@ -29,18 +29,15 @@ class CheckTest : public MonitorTest {
 TEST_F(CheckTest, AlertsWhileHiddenOnceForExactlyTheNOMarksBeforeTheWindowComes) {
   // How many rows and whether the window is shown are the scan fuzzer's: only
   // "NO" itself counts.
+  AddRun(plat::kHkeyCurrentUser, "p0");
+  monitor.llegirdelregistre();
   for (const char* mark : {"no", "No", "", "NO ", "SI"}) {
-    places::Reset();
-    desktop.calls.clear();
-    AddRun(plat::kHkeyCurrentUser, "p0");
-    monitor.llegirdelregistre();
     SetCell(1, kColValidado, mark);
     monitor.comprobar();
     EXPECT_EQ(desktop.calls, Names()) << mark;
     EXPECT_FALSE(desktop.visible) << mark;
   }
   // Once per hide; a tick while the alert is up leaves alone the table it is about.
-  desktop.calls.clear();
   for (int i = 0; i < 2; ++i) monitor.Timer1_Timer();
   desktop.visible = false;
   int inside = 0;
@@ -62,19 +59,16 @@ TEST_F(CheckTest, TheSelectionFollowsItsEntryAcrossATick) {
   monitor.LIST1_SelChange();
   EXPECT_EQ(monitor.TXTVALIDAR, "c:\\b.exe");
   EXPECT_EQ(monitor.LIST1.RowSel(), 5);
+  // Both ends follow their entries, listed one lower.
   monitor.LIST1.UserSelect(2, 1, 5, 3);
-  monitor.Timer1_Timer();  // comes back from column 0
-  const Grid& grid = monitor.LIST1;
-  EXPECT_EQ(std::vector<int32_t>({grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()}),
-            std::vector<int32_t>({2, 0, 5, 3}));
-
-  Click(FindRow("c"));
   AddRun(plat::kHkeyLocalMachine, "arriba");  // listed above the user's entries
   CountingView view;
   monitor.LIST1.SetListener(&view);
-  monitor.Timer1_Timer();
-  EXPECT_EQ(grid.Row(), FindRow("c"));
-  EXPECT_EQ(monitor.TXTVALIDAR, "c");
+  monitor.Timer1_Timer();  // comes back from column 0
+  const Grid& grid = monitor.LIST1;
+  EXPECT_EQ(std::vector<int32_t>({grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()}),
+            std::vector<int32_t>({3, 0, 6, 3}));
+  EXPECT_EQ(monitor.TXTVALIDAR, "c:\\b.exe");
   // The view hears of a changed table once a tick, and of an unchanged one not at all.
   monitor.Timer1_Timer();
   EXPECT_EQ(view.changes, 1);
@@ -86,12 +80,20 @@ TEST_F(CheckTest, TheSelectionFollowsItsEntryAcrossATick) {
   EXPECT_EQ(view.changes, drawn + 1);
   monitor.LIST1.SetListener(0);
 
-  // Gone: the nearest row that exists, and no action can fall on it.
-  Click(FindRow("e"));
-  DeleteRegValue(plat::kHkeyCurrentUser, txt::kRunKey, "e");
-  monitor.Timer1_Timer();
-  EXPECT_EQ(grid.Row(), 5);
-  EXPECT_EQ(monitor.TXTVALIDAR, "");
+  // With either end gone a range comes back as the current row alone; the
+  // field empties only when the current row's own entry went, and then the
+  // row is the nearest that exists and no action can fall on it.
+  for (const bool own : {false, true}) {
+    const char* gone = own ? "e" : "d";
+    SCOPED_TRACE(gone);
+    monitor.LIST1.UserSelect(FindRow(own ? "e" : "b"), 0, FindRow(own ? "c" : "d"), 0);
+    monitor.LIST1_SelChange();
+    DeleteRegValue(plat::kHkeyCurrentUser, txt::kRunKey, gone);
+    monitor.Timer1_Timer();
+    EXPECT_EQ(grid.Row(), own ? 4 : 3);
+    EXPECT_EQ(grid.RowSel(), grid.Row());
+    EXPECT_EQ(monitor.TXTVALIDAR, own ? "" : "b");
+  }
   monitor.Command3_Click();
   monitor.btnvalidar_Click();
   EXPECT_TRUE(desktop.boxes.empty());
@@ -156,30 +158,6 @@ TEST_F(CheckTest, EachActionAsksFirstARemovalActsOnTheEntryItNamedAndAFailureIsT
   }
 }
 
-// A range follows both its entries across a tick that lists one more above
-// it; with either end gone it comes back as the current row alone, and the
-// field empties only when the current row's own entry went.
-TEST_F(CheckTest, ARangeFollowsBothEndsOrFallsBackToOneRow) {
-  const struct {
-    const char* gone;
-    int32_t row, rowSel;
-    const char* field;
-  } cases[] = {{"", 2, 4, "b"}, {"d", 2, 2, "b"}, {"b", 1, 1, ""}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.gone);
-    places::Reset();
-    Show({"b", "c", "d"});
-    monitor.LIST1.UserSelect(1, kColNombre, 3, kColNombre);
-    monitor.LIST1_SelChange();
-    AddRun(plat::kHkeyLocalMachine, "arriba");
-    DeleteRegValue(plat::kHkeyCurrentUser, txt::kRunKey, c.gone);
-    monitor.Timer1_Timer();
-    EXPECT_EQ(monitor.LIST1.Row(), c.row);
-    EXPECT_EQ(monitor.LIST1.RowSel(), c.rowSel);
-    EXPECT_EQ(monitor.TXTVALIDAR, c.field);
-  }
-}
-
 // Several rows (selected either way round) are validated after one question
 // that counts them: each one's record is written at its number and no other
 // is; No writes nothing. With several rows selected a removal says so once
@@ -193,8 +171,8 @@ TEST_F(CheckTest, SeveralRowsAreValidatedWithOneQuestionAndNoneRemoved) {
     monitor.LIST1_SelChange();
     monitor.Command3_Click();
     ASSERT_EQ(desktop.boxes.size(), 1u);
-    EXPECT_EQ(desktop.boxes[0], (plat::ShownBox{txt::kEliminarVarios, txt::kEliminarCaption,
-                                                plat::kMbOk}));
+    EXPECT_EQ(desktop.boxes[0],
+              (plat::ShownBox{txt::kEliminarVarios, txt::kEliminarCaption, plat::kMbOk}));
     EXPECT_EQ(Column(), Names({"a", "b", "c", "d"}));
     monitor.btnvalidar_Click();  // No
     EXPECT_EQ(places::DataFileBytes(), "");

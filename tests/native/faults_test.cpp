@@ -17,10 +17,7 @@ const Names kAll = {"Alfa", "Beta", "Gamma", "Delta", "Epsilon", "Zeta.lnk", kCo
 std::string CommandOf(const std::string& name) {
   return name == kCommand || name == "Zeta.lnk" ? name : "c:\\" + name + ".exe";
 }
-const struct {
-  int32_t root;
-  const char* key;
-} kKeys[] = {
+const std::pair<int32_t, const char*> kKeys[] = {
     {plat::kHkeyLocalMachine, txt::kRunKey},
     {plat::kHkeyLocalMachine, "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run"},
     {plat::kHkeyLocalMachine, txt::kRunServicesKey},
@@ -32,7 +29,7 @@ class FaultsTest : public MonitorTest {
   void Start(const std::string& dataFile) {
     places::Reset();
     for (int i = 0; i < 5; ++i)
-      places::SetString(kKeys[i].root, kKeys[i].key, kAll[i], CommandOf(kAll[i]));
+      places::SetString(kKeys[i].first, kKeys[i].second, kAll[i], CommandOf(kAll[i]));
     places::AddStartupFile(kAll[5]);
     places::SetOpenCommand(kCommand);
     places::WriteDataFileBytes(dataFile);

@@ -3,8 +3,6 @@
 // reports with the menu.
 #include "ui/form1.h"
 
-#include <ctype.h>
-
 #include "core/errtext.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -56,10 +54,8 @@ TEST(Form1Test, StartUpOpensTheDataFileScansChecksAndStartsTheTimerInThatOrder) 
     plat::standin::Files& disk = plat::standin::Disk();
     if (c.system == kFolderInPlace) plat::CreateFolder(txt::kDataFile);
     if (c.system == kNoFolder) disk.folders.erase("c:\\windows");
-    if (c.fallback == kAppDataBlocked) {
-      plat::CreateFolder(appData);
-      plat::CreateFolder(fallback);
-    }
+    for (const std::string& folder : {appData, fallback})
+      if (c.fallback == kAppDataBlocked) plat::CreateFolder(folder);
     plat::ScriptedDesktop desktop;
     desktop.prevInstance = c.prevInstance;
     Form1 form(&desktop);
@@ -120,8 +116,7 @@ TEST(Form1Test, TrayMenuOpensOnceAtATimeAndOnlyACloseOnTheWindowItselfIsCancelle
 // other values stay. A key that refuses is told once and nothing changes.
 TEST(Form1Test, IniciarConWindowsIsCheckedForOurQuotedPathAndWritesOrDeletesOnlyThatValue) {
   const std::string ours = plat::ProgramCommand();
-  std::string upper = ours;
-  for (char& ch : upper) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+  const std::string upper = "\"C:\\ARCHIVOS DE PROGRAMA\\CENTINELA\\CENTINELA.EXE\"";
   const std::string none = "(none)";
   const struct {
     std::string data;
@@ -147,16 +142,13 @@ TEST(Form1Test, IniciarConWindowsIsCheckedForOurQuotedPathAndWritesOrDeletesOnly
     desktop.whileMenuOpen = []() { return plat::kTrayIniciar; };
     form.picgancho_MouseMove(kTrayRightButtonUp);
     EXPECT_EQ(desktop.calls.at(0), c.checked ? "menu checked" : "menu");
-    const std::string now =
-        ReadRegValue(plat::kHkeyCurrentUser, txt::kRunKey, txt::kAppTitle);
-    EXPECT_EQ(now, c.refused ? (c.data == none ? txt::kNotFound : c.data)
-                             : (c.checked ? txt::kNotFound : ours));
+    EXPECT_EQ(ReadRegValue(plat::kHkeyCurrentUser, txt::kRunKey, txt::kAppTitle),
+              c.refused ? (c.data == none ? txt::kNotFound : c.data)
+                        : (c.checked ? txt::kNotFound : ours));
     EXPECT_EQ(ReadRegValue(plat::kHkeyCurrentUser, txt::kRunKey, "otro"), "c:\\otro.exe");
-    EXPECT_EQ(desktop.boxes.size(), c.refused ? 1u : 0u);
-    if (c.refused) {
-      EXPECT_EQ(desktop.boxes[0], (plat::ShownBox{txt::kIniciarFallo, txt::kAppTitle,
-                                                  plat::kMbOk | plat::kMbIconStop}));
-    }
+    const plat::ShownBox told = {txt::kIniciarFallo, txt::kAppTitle,
+                                 plat::kMbOk | plat::kMbIconStop};
+    EXPECT_EQ(desktop.boxes, std::vector<plat::ShownBox>(c.refused, told));
     const Grid& grid = form.monitor.LIST1;
     int32_t row = 1;
     while (row < grid.Rows() && grid.TextMatrix(row, kColNombre) != txt::kAppTitle) ++row;
@@ -196,7 +188,8 @@ TEST(Form1Test, ATickRescansAfterAChangeAHideWhatCannotBeWatchedOrTenMinutes) {
     SCOPED_TRACE(c.what);
     places::Reset();
     plat::standin::SetWatchesWork(c.fault != kWindows95);
-    if (c.fault == kRefused) plat::standin::FailRegistryOpen(plat::kHkeyCurrentUser, txt::kRunOnceKey);
+    if (c.fault == kRefused)
+      plat::standin::FailRegistryOpen(plat::kHkeyCurrentUser, txt::kRunOnceKey);
     plat::ScriptedDesktop desktop;
     Form1 form(&desktop);
     ASSERT_TRUE(form.Form_Load());

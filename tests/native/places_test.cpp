@@ -10,10 +10,18 @@
 
 namespace {
 
-using Cells = std::vector<std::string>;
+using places::Sz;
 
 const char kExe[] = "c:\\intruso.exe";
 const char kCommand[] = "c:\\intruso.exe \"%1\"";
+
+// A value as the scan reads it, "-" when it is not there.
+std::string Leido(int32_t root, const std::string& key, RegView view, const char* value) {
+  RegKey k;
+  std::string text = "-";
+  if (k.Open(root, key, view)) ReadRegValueAt(k, value, &text);
+  return text;
+}
 
 struct Planted {
   int32_t root;
@@ -27,20 +35,18 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
   const int32_t lm = plat::kHkeyLocalMachine, cu = plat::kHkeyCurrentUser;
   const RegView one = kRegViewDefault, v64 = kRegView64;
   const std::string userinit = plat::SystemFolder() + txt::kStandardUserinit;
-  std::vector<Planted> cases = {
-      {lm, txt::kRunOnceKey, "Intruso", v64, 0},
-      {lm, txt::kRunOnceKey, "Intruso", kRegView32, 0},
-      {cu, txt::kRunOnceKey, "Intruso", one, 0},
-      {lm, txt::kPoliciesRunKey, "Intruso", v64, 0},
-      {lm, txt::kPoliciesRunKey, "Intruso", kRegView32, 0},
-      {cu, txt::kPoliciesRunKey, "Intruso", one, 0},
-      {lm, 0, "Intruso", one, 0}};
+  std::vector<Planted> cases;
+  for (const char* k : {txt::kRunOnceKey, txt::kPoliciesRunKey})
+    for (const auto& at : {std::make_pair(lm, v64), {lm, kRegView32}, {cu, one}})
+      cases.push_back({at.first, k, "Intruso", at.second, 0});
+  cases.push_back({lm, 0, "Intruso", one, 0});
   const char* const types[] = {txt::kClasesExe, txt::kClasesCom, txt::kClasesBat,
                                txt::kClasesCmd, txt::kClasesPif, txt::kClasesScr};
   for (const char* k : types)
     if (k != types[0])
-      cases.push_back({plat::kHkeyClassesRoot, k + txt::kClases, "", one,
-                       k == txt::kClasesScr ? txt::kStandardScrCommand : txt::kStandardOpenCommand});
+      cases.push_back(
+          {plat::kHkeyClassesRoot, k + txt::kClases, "", one,
+           k == txt::kClasesScr ? txt::kStandardScrCommand : txt::kStandardOpenCommand});
   for (const char* k : types) cases.push_back({cu, k, "", one, 0});
   cases.insert(cases.end(), {{lm, txt::kWinlogonKey, "Shell", v64, txt::kStandardShell},
                              {lm, txt::kWinlogonKey, "Userinit", v64, userinit.c_str()},
@@ -52,13 +58,8 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
   places::SetString(lm, txt::kShellFoldersKey, txt::kCommonStartupValue, common);
   places::AddStartupFile("Intruso");
   // Validated by name and command: "Shell" and the open commands.
-  std::string file;
-  for (std::string field : {"", "Shell", kExe, "", kCommand, kCommand}) {
-    field.resize(field.empty() ? 60 : 100, ' ');
-    file += field;
-  }
-  places::WriteDataFileBytes(file);
-  std::vector<Cells> rows = {{"Intruso", "Intruso", "NO", places::StartupFolder(), "", ""}};
+  places::WriteDataFileBytes(Record("", "", "Shell", kExe) + Record("", "", kCommand, kCommand));
+  std::vector<Names> rows = {{"Intruso", "Intruso", "NO", places::StartupFolder(), "", ""}};
   for (const Planted& p : cases) {
     const std::string name = *p.value ? p.value : kCommand;
     const std::string tag = p.view == one ? "" : places::ViewTag(p.view);
@@ -68,52 +69,32 @@ TEST_F(MonitorTest, LaterPlacesListTheirEntriesAndRemoveEachByItsKind) {
       places::SetString(p.root, p.key, p.value, data, p.view);
     else
       places::WriteDataFileBytes("x", common + "\\Intruso");
-    rows.push_back({name, !p.key ? name : data,
-                    name == "Shell" || name == kCommand ? "SI" : "NO",
+    rows.push_back({name, !p.key ? name : data, name == "Shell" || name == kCommand ? "SI" : "NO",
                     p.key ? DecimalText(p.root) : common, p.key ? p.key : "", tag});
   }
-  auto table = [this] {
-    std::vector<Cells> got;
-    for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r) {
-      got.emplace_back();
-      for (int32_t col = 0; col < kColExacto; ++col)
-        got.back().push_back(monitor.LIST1.TextMatrix(r, col));
-    }
-    return got;
-  };
   monitor.llegirdelregistre();
-  EXPECT_EQ(table(), rows);
+  rows.insert(rows.begin(), Rows()[0]);
+  EXPECT_EQ(Rows(), rows);
 
   for (const Planted& p : cases) {
-    SCOPED_TRACE(rows[1][0] + " in " + rows[1][3] + "\\" + rows[1][4] + " " + rows[1][5]);
-    monitor.LIST1.SetRow(2);
+    SCOPED_TRACE(rows[2][0] + " in " + rows[2][3] + "\\" + rows[2][4] + " " + rows[2][5]);
     std::string why;
-    EXPECT_TRUE(monitor.eliminar(&why)) << why;
-    rows.erase(rows.begin() + 1);
-    EXPECT_EQ(table(), rows);
-    RegKey key;
-    key.Open(p.root, p.key ? p.key : "", p.view);
-    std::string text;
-    EXPECT_EQ(p.key ? ReadRegValueAt(key, p.value, &text) : plat::FileExists(common + "\\Intruso"),
-              p.after != 0);
-    EXPECT_EQ(text, p.after ? p.after : "");
+    EXPECT_TRUE(Remove(2, &why)) << why;
+    rows.erase(rows.begin() + 2);
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_EQ(p.key                                    ? Leido(p.root, p.key, p.view, p.value)
+              : plat::FileExists(common + "\\Intruso") ? "x"
+                                                       : "-",
+              p.after ? p.after : "-");
   }
   // The standards as systems hold them give no rows either.
   places::SetString(lm, txt::kWinlogonKey, "Shell", "EXPLORER.EXE", v64);
   places::SetString(lm, txt::kWinlogonKey, "Userinit", "c:\\windows\\SYSTEM32\\userinit.exe", v64);
   monitor.llegirdelregistre();
-  EXPECT_EQ(table(), rows);
+  EXPECT_EQ(Rows(), rows);
 }
 
 std::string Dword(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-
-// A value as the scan reads it, "-" when it is not there.
-std::string Leido(int32_t root, const std::string& key, RegView view, const char* value) {
-  RegKey k;
-  std::string text = "-";
-  if (k.Open(root, key, view)) ReadRegValueAt(k, value, &text);
-  return text;
-}
 
 struct Nuevo {
   int32_t root;
@@ -132,34 +113,31 @@ TEST_F(MonitorTest, ServicesAndHijackPointsListTheirEntriesAndRemoveEachByItsKin
   const std::string svc = std::string(txt::kServicesKey) + "\\";
   const std::string ifeo = std::string(txt::kIfeoKey) + "\\";
   const std::string setup = std::string(txt::kActiveSetupKey) + "\\";
-  const uint32_t sz = plat::kRegSz, dw = plat::kRegDword;
-  const std::string auto2 = Dword(2);
+  const uint32_t sz = plat::kRegSz, dw = plat::kRegDword, ex = plat::kRegExpandSz;
   // Rows in the scan's order; the namesakes and what is never listed among them.
   const std::vector<Nuevo> cases = {
       {lm, svc + "Compartido", "Type", one, dw, Dword(0x20), 0, 0},
-      {lm, svc + "Compartido", "Start", one, dw, auto2, "Compartido", "003"},
-      {lm, svc + "Compartido", "ImagePath", one, plat::kRegExpandSz, places::Sz("svchost -k x"), 0,
-       "svchost -k x"},
-      {lm, svc + "Compartido\\Parameters", "ServiceDll", one, sz, places::Sz("c:\\a.dll"), 0, 0},
+      {lm, svc + "Compartido", "Start", one, dw, Dword(2), "Compartido", "003"},
+      {lm, svc + "Compartido", "ImagePath", one, ex, Sz("svchost -k x"), 0, "svchost -k x"},
+      {lm, svc + "Compartido\\Parameters", "ServiceDll", one, sz, Sz("c:\\a.dll"), 0, 0},
       {lm, svc + "Intruso", "Type", one, dw, Dword(0x110), 0, 0},
-      {lm, svc + "Intruso", "Start", one, dw, auto2, "Intruso", "003"},
-      {lm, svc + "Intruso", "ImagePath", one, plat::kRegExpandSz, places::Sz("%windir%\\i.exe"), 0,
-       "%windir%\\i.exe"},
+      {lm, svc + "Intruso", "Start", one, dw, Dword(2), "Intruso", "003"},
+      {lm, svc + "Intruso", "ImagePath", one, ex, Sz("%windir%\\i.exe"), 0, "%windir%\\i.exe"},
       {lm, svc + "Driver", "Type", one, dw, Dword(1), 0, 0},
-      {lm, svc + "Driver", "Start", one, dw, auto2, 0, "002"},
+      {lm, svc + "Driver", "Start", one, dw, Dword(2), 0, "002"},
       {lm, svc + "Manual", "Type", one, dw, Dword(0x10), 0, 0},
       {lm, svc + "Manual", "Start", one, dw, Dword(3), 0, "003"},
       {lm, svc + "PorSesion_1a2b", "Type", one, dw, Dword(0xE0), 0, 0},
-      {lm, svc + "PorSesion_1a2b", "Start", one, dw, auto2, 0, "002"},
-      {lm, ifeo + "calc.exe", "GlobalFlag", v64, sz, places::Sz("x"), 0, "x"},
-      {lm, ifeo + "sethc.exe", "Debugger", v64, sz, places::Sz(kExe), "sethc.exe", 0},
-      {lm, ifeo + "sethc.exe", "GlobalFlag", v64, sz, places::Sz("y"), 0, "y"},
-      {lm, ifeo + "sethc.exe", "Debugger", v32, sz, places::Sz("c:\\b.exe"), "sethc.exe", 0},
-      {lm, txt::kWindowsKey, "AppInit_DLLs", v64, sz, places::Sz(""), 0, ""},
-      {lm, txt::kWindowsKey, "AppInit_DLLs", v32, sz, places::Sz("c:\\a.dll"), "AppInit_DLLs", ""},
-      {lm, txt::kCommandProcessorKey, "AutoRun", v64, sz, places::Sz(kExe), "AutoRun", 0},
-      {cu, txt::kCommandProcessorKey, "AutoRun", one, sz, places::Sz(""), "AutoRun", 0},
-      {lm, setup + "{A1}", "StubPath", v32, sz, places::Sz(kExe), "{A1}", 0},
+      {lm, svc + "PorSesion_1a2b", "Start", one, dw, Dword(2), 0, "002"},
+      {lm, ifeo + "calc.exe", "GlobalFlag", v64, sz, Sz("x"), 0, "x"},
+      {lm, ifeo + "sethc.exe", "Debugger", v64, sz, Sz(kExe), "sethc.exe", 0},
+      {lm, ifeo + "sethc.exe", "GlobalFlag", v64, sz, Sz("y"), 0, "y"},
+      {lm, ifeo + "sethc.exe", "Debugger", v32, sz, Sz("c:\\b.exe"), "sethc.exe", 0},
+      {lm, txt::kWindowsKey, "AppInit_DLLs", v64, sz, Sz(""), 0, ""},
+      {lm, txt::kWindowsKey, "AppInit_DLLs", v32, sz, Sz("c:\\a.dll"), "AppInit_DLLs", ""},
+      {lm, txt::kCommandProcessorKey, "AutoRun", v64, sz, Sz(kExe), "AutoRun", 0},
+      {cu, txt::kCommandProcessorKey, "AutoRun", one, sz, Sz(""), "AutoRun", 0},
+      {lm, setup + "{A1}", "StubPath", v32, sz, Sz(kExe), "{A1}", 0},
       {lm, txt::kSessionManagerKey, "BootExecute", one, plat::kRegMultiSz,
        std::string("autocheck autochk *\0c:\\b.exe\0\0", 30), "BootExecute", "autocheck autochk *"},
   };
@@ -196,9 +174,8 @@ TEST_F(MonitorTest, ServicesAndHijackPointsListTheirEntriesAndRemoveEachByItsKin
   // Refused by the service manager: nothing changes, the row stays.
   Names expected = state();
   plat::standin::RefuseServiceChanges(true);
-  monitor.LIST1.SetRow(1);
   std::string why;
-  EXPECT_FALSE(monitor.eliminar(&why));
+  EXPECT_FALSE(Remove(1, &why));
   EXPECT_EQ(why, txt::kNoEliminadoBefore + std::string("Compartido") + txt::kNoEliminadoFichero +
                      txt::kErrAccesoDenegado);
   EXPECT_EQ(state(), expected);
@@ -209,8 +186,7 @@ TEST_F(MonitorTest, ServicesAndHijackPointsListTheirEntriesAndRemoveEachByItsKin
     if (!cases[i].name) continue;
     SCOPED_TRACE(rows[1][0] + " in " + rows[1][4] + " " + rows[1][5]);
     monitor.llegirdelregistre();
-    monitor.LIST1.SetRow(1);
-    EXPECT_TRUE(monitor.eliminar(&why)) << why;
+    EXPECT_TRUE(Remove(1, &why)) << why;
     rows.erase(rows.begin() + 1);
     EXPECT_EQ(Rows(), rows);
     expected[i] = cases[i].after ? cases[i].after : "-";

@@ -38,11 +38,8 @@ void List(const std::string& folder, std::vector<std::string>* names, bool wide)
 
 bool Unlink(const std::string& key, uint32_t* error) {
   if (key.empty()) return Failed(error, kErrPathNotFound);
-  if (g.folders.count(key)) return Failed(error, kErrAccessDenied);
-  if (g.failDeletes > 0 && g.files.count(key)) {
-    --g.failDeletes;
+  if (g.folders.count(key) || (g.files.count(key) && g.failDeletes-- > 0))
     return Failed(error, kErrAccessDenied);
-  }
   g.files.erase(key);
   return true;
 }
@@ -54,13 +51,7 @@ std::string* Bytes(intptr_t file) { return g.opened.count(file) ? &g.files[g.ope
 namespace standin {
 
 standin::Files& Disk() { return g; }
-void ResetFiles() {
-  Files fresh;
-  fresh.opened.swap(g.opened);
-  fresh.next = g.next;
-  g = fresh;
-  g.folders.insert("c:");
-}
+void ResetFiles() { g = Files{{}, {"c:"}, g.opened, g.next}; }
 
 }  // namespace standin
 

@@ -29,7 +29,7 @@ struct Registry {
   uintptr_t next = 0x100;  // never reused, so a stale handle stays invalid
   std::set<std::string> refused, readOnlyRoots;
   std::map<std::string, std::string> spelled;  // a key's path as first written, by its path
-  bool wide = true, servicesRefused = false;
+  bool wide = true, servicesRefused = false, watches = true;
 } g;
 
 // "8000000N" for a root, the path of an open key, "" for a bad handle.
@@ -125,6 +125,14 @@ LONG Query(HKEY key, const std::string& name, bool wide, DWORD* type, BYTE* data
 }
 
 // The name goes out in units of one byte (ANSI) or two (wide), terminated.
+LONG PutName(const std::string& shown, void* name, DWORD* cchName, size_t unit) {
+  if (shown.size() / unit >= *cchName) return kErrorMoreData;
+  memcpy(name, shown.c_str(), shown.size());
+  memset(static_cast<char*>(name) + shown.size(), 0, unit);
+  *cchName = static_cast<DWORD>(shown.size() / unit);
+  return kErrorSuccess;
+}
+
 LONG Enum(HKEY key, DWORD index, void* name, DWORD* cchName, bool wide, DWORD* type, BYTE* data,
           DWORD* cbData) {
   LONG status;
@@ -134,13 +142,8 @@ LONG Enum(HKEY key, DWORD index, void* name, DWORD* cchName, bool wide, DWORD* t
   const Value& v = (*values)[index];
   if (type) *type = v.type;
   if (data && DataOf(v, wide).size() > *cbData) return Copy(DataOf(v, wide), data, cbData);
-  const std::string shown = wide ? v.name : AnsiFromWide(v.name, 0);
-  const size_t unit = wide ? 2 : 1;
-  if (shown.size() / unit >= *cchName) return kErrorMoreData;
-  memcpy(name, shown.c_str(), shown.size());
-  memset(static_cast<char*>(name) + shown.size(), 0, unit);
-  *cchName = static_cast<DWORD>(shown.size() / unit);
-  return Copy(DataOf(v, wide), data, cbData);
+  const LONG put = PutName(wide ? v.name : AnsiFromWide(v.name, 0), name, cchName, wide ? 2 : 1);
+  return put ? put : Copy(DataOf(v, wide), data, cbData);
 }
 
 LONG Set(HKEY key, const std::string& name, DWORD type, const std::string& bytes) {
@@ -174,6 +177,17 @@ NTSTATUS NtStatus(LONG error) {
   return error == kErrorSuccess ? kStatusSuccess : kStatusObjectNameNotFound;
 }
 
+// Subkeys in the order of their upper-case names, by name as first written.
+LONG EnumKey(HKEY key, DWORD index, WCHAR* name, DWORD* cchName) {
+  const std::string parent = PathOf(key) + "\\";
+  if (parent.size() == 1) return kErrorInvalidHandle;
+  for (const auto& k : g.keys)
+    if (k.first.compare(0, parent.size(), parent) == 0 &&
+        k.first.find('\\', parent.size()) == std::string::npos && index-- == 0)
+      return PutName(WideFromAnsi(g.spelled[k.first].substr(parent.size())), name, cchName, 2);
+  return kErrorNoMoreItems;
+}
+
 }  // namespace
 
 LONG RegOpenKeyA(HKEY key, const char* subKey, HKEY* result) {
@@ -202,8 +216,8 @@ LONG RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* cchName, DWORD*, DW
 }
 LONG RegEnumValueW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName, DWORD*, DWORD* type,
                    BYTE* data, DWORD* cbData) {
-  if (!g.wide) return kErrorCallNotImplemented;
-  return Enum(key, index, name, cchName, true, type, data, cbData);
+  return g.wide ? Enum(key, index, name, cchName, true, type, data, cbData)
+                : kErrorCallNotImplemented;
 }
 
 LONG RegSetValueExA(HKEY key, const char* name, DWORD, DWORD type, const BYTE* data, DWORD cbData) {
@@ -227,35 +241,12 @@ NTSTATUS NtDeleteValueKey(HKEY key, const UNICODE_STRING* name) {
   return g.wide ? NtStatus(Delete(key, NameOf(name))) : kStatusNotImplemented;
 }
 
-namespace {
-
-// Subkeys in the order of their upper-case names, by name as first written.
-LONG EnumKey(HKEY key, DWORD index, WCHAR* name, DWORD* cchName) {
-  const std::string parent = PathOf(key) + "\\";
-  if (parent.size() == 1) return kErrorInvalidHandle;
-  for (const auto& k : g.keys) {
-    if (k.first.compare(0, parent.size(), parent) != 0 ||
-        k.first.find('\\', parent.size()) != std::string::npos || index-- > 0)
-      continue;
-    const std::string ansi = g.spelled[k.first].substr(parent.size());
-    const std::string shown = WideFromAnsi(ansi);
-    if (shown.size() / 2 >= *cchName) return kErrorMoreData;
-    memcpy(name, shown.c_str(), shown.size());
-    name[shown.size() / 2] = 0;
-    *cchName = static_cast<DWORD>(shown.size() / 2);
-    return kErrorSuccess;
-  }
-  return kErrorNoMoreItems;
-}
-
-}  // namespace
-
 LONG RegEnumKeyExW(HKEY key, DWORD index, WCHAR* name, DWORD* cchName) {
   return g.wide ? EnumKey(key, index, name, cchName) : kErrorCallNotImplemented;
 }
 LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD, REGSAM sam, HKEY* result) {
-  if (!g.wide) return kErrorCallNotImplemented;
-  return OpenKey(key, AnsiFromWide(NameOf(subKey), 0).c_str(), sam, false, result);
+  return g.wide ? OpenKey(key, AnsiFromWide(NameOf(subKey), 0).c_str(), sam, false, result)
+                : kErrorCallNotImplemented;
 }
 
 // The service manager as a standard user meets it, or writes Start = 3 itself.
@@ -278,14 +269,14 @@ bool HasWideNames() { return g.wide; }
 
 namespace standin {
 
-bool g_watches = true;
 void ResetRegistry() {  // handles stay unique
-  g = Registry{{}, {}, g.next, {}, {}, {}, true, false};
-  g_watches = true;
+  const uintptr_t next = g.next;
+  g = Registry();
+  g.next = next;
 }
 void SetWideNames(bool wide) { g.wide = wide; }
-void SetWatchesWork(bool work) { g_watches = work; }
-bool WatchesWork() { return g_watches; }
+void SetWatchesWork(bool work) { g.watches = work; }
+bool WatchesWork() { return g.watches; }
 size_t OpenHandleCount() { return g.handles.size(); }
 void FailRegistryOpen(int32_t root, const std::string& subKey) {
   g.refused.insert(Full(RootKey(root), subKey.c_str(), 0));

@@ -9,14 +9,12 @@
 
 namespace {
 
-class StartupFolderTest : public MonitorTest {
- protected:
-  std::string PathOf(const std::string& name) { return places::StartupFolder() + "\\" + name; }
-};
+using StartupFolderTest = MonitorTest;
 
 // Hidden and system files and folders are not listed; a read-only file and
 // one held open are, and their removal fails with the system's reason.
 TEST_F(StartupFolderTest, OnlyOrdinaryFilesAreListedAndThoseThatStaySayWhy) {
+  const auto path = [](const std::string& name) { return places::StartupFolder() + "\\" + name; };
   const std::pair<const char*, DWORD> files[] = {{"visible.lnk", FILE_ATTRIBUTE_NORMAL},
                                                  {"oculto.lnk", FILE_ATTRIBUTE_HIDDEN},
                                                  {"sistema.lnk", FILE_ATTRIBUTE_SYSTEM},
@@ -24,29 +22,26 @@ TEST_F(StartupFolderTest, OnlyOrdinaryFilesAreListedAndThoseThatStaySayWhy) {
                                                  {"abierto.lnk", FILE_ATTRIBUTE_NORMAL}};
   for (const auto& f : files) {
     places::AddStartupFile(f.first);
-    SetFileAttributesA(PathOf(f.first).c_str(), f.second);
+    SetFileAttributesA(path(f.first).c_str(), f.second);
   }
-  plat::CreateFolder(PathOf("carpeta"));
-  HANDLE open = CreateFileA(PathOf("abierto.lnk").c_str(), GENERIC_READ, FILE_SHARE_READ, 0,
+  plat::CreateFolder(path("carpeta"));
+  HANDLE open = CreateFileA(path("abierto.lnk").c_str(), GENERIC_READ, FILE_SHARE_READ, 0,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
   ASSERT_NE(open, INVALID_HANDLE_VALUE);
   monitor.llegirdelregistre();
   Names names = Column();
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, std::vector<std::string>({"abierto.lnk", "protegido.lnk", "visible.lnk"}));
-  const struct {
-    const char* name;
-    const char* reason;
-  } cases[] = {{"protegido.lnk", txt::kErrAccesoDenegado}, {"abierto.lnk", txt::kErrEnUso}};
+  const std::pair<const char*, const char*> cases[] = {{"protegido.lnk", txt::kErrAccesoDenegado},
+                                                       {"abierto.lnk", txt::kErrEnUso}};
   for (const auto& c : cases) {
-    const int32_t row = FindRow(c.name);
-    ASSERT_GT(row, 0) << c.name;
-    monitor.LIST1.SetRow(row);
+    const int32_t row = FindRow(c.first);
+    ASSERT_GT(row, 0) << c.first;
     std::string why;
-    EXPECT_FALSE(monitor.eliminar(&why)) << c.name;
+    EXPECT_FALSE(Remove(row, &why)) << c.first;
     EXPECT_EQ(why,
-              std::string(txt::kNoEliminadoBefore) + c.name + txt::kNoEliminadoFichero + c.reason);
-    EXPECT_NE(GetFileAttributesA(PathOf(c.name).c_str()), INVALID_FILE_ATTRIBUTES) << c.name;
+              std::string(txt::kNoEliminadoBefore) + c.first + txt::kNoEliminadoFichero + c.second);
+    EXPECT_NE(GetFileAttributesA(path(c.first).c_str()), INVALID_FILE_ATTRIBUTES) << c.first;
   }
   CloseHandle(open);
 }
