@@ -42,18 +42,30 @@ class MonitorTest : public ::testing::Test {
         return r;
     return -1;
   }
+  // Whether a row is the case's: under Wine the prefix's own automatic
+  // services are listed too, after every place the cases plant in.
+  bool Propia(int32_t r) const {
+#ifdef _WIN32
+    return monitor.LIST1.TextMatrix(r, kColSubclave).rfind(txt::kServicesKey, 0) != 0;
+#else
+    return r >= 0;
+#endif
+  }
   // The cells of column `col` in the entry rows.
   Names Column(int32_t col = kColNombre) const {
     Names cells;
     for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r)
-      cells.push_back(monitor.LIST1.TextMatrix(r, col));
+      if (Propia(r)) cells.push_back(monitor.LIST1.TextMatrix(r, col));
     return cells;
   }
   // Every row's cells in these columns, the header first.
   std::vector<Names> Rows(std::vector<int32_t> cols = {0, 1, 2, 3, 4, 5}) const {
-    std::vector<Names> rows(monitor.LIST1.Rows());
-    for (size_t r = 0; r < rows.size(); ++r)
-      for (int32_t c : cols) rows[r].push_back(monitor.LIST1.TextMatrix(int32_t(r), c));
+    std::vector<Names> rows;
+    for (int32_t r = 0; r < monitor.LIST1.Rows(); ++r) {
+      if (!Propia(r)) continue;
+      rows.emplace_back();
+      for (int32_t c : cols) rows.back().push_back(monitor.LIST1.TextMatrix(r, c));
+    }
     return rows;
   }
   void AddUserRun(const std::string& name, const std::string& data) {
