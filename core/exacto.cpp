@@ -3,45 +3,54 @@
 #include "core/texts.h"
 #include "platform/text.h"
 
-std::string ExactoDeWide(const std::string& wide) { return kExactoWide + wide; }
+namespace {
+const char kFormaWide = 'W';
+const char kFormaAnsi = 'A';
+}  // namespace
 
-std::string ExactoDeAnsi(const std::string& ansi) { return kExactoAnsi + ansi; }
+std::string Exacto::Celda() const {
+  return std::string(1, wide_ ? kFormaWide : kFormaAnsi).append(texto_);
+}
 
-std::string NombreVisible(const std::string& exacto) {
-  std::string text;
-  if (exacto.empty()) return text;
-  const std::string rest = exacto.substr(1);
-  text = exacto[0] == kExactoWide ? plat::AnsiFromWide(rest, 0) : rest;
+Exacto Exacto::DeCelda(const std::string& celda) {
+  return celda.empty() ? Exacto() : Exacto(celda.substr(1), celda[0] == kFormaWide);
+}
+
+std::string Exacto::Visible() const {
+  std::string text = wide_ ? plat::AnsiFromWide(texto_, 0) : texto_;
   for (size_t i = 0; i < text.size(); ++i)
     if (text[i] == '\0') text[i] = txt::kMarcaNul;
   return text;
 }
 
-bool AnsiExacto(const std::string& exacto, std::string* ansi) {
-  if (exacto.empty()) return false;
+bool Exacto::Ansi(std::string* ansi) const {
   bool exact = true;
-  *ansi = exacto[0] == kExactoWide ? plat::AnsiFromWide(exacto.substr(1), &exact)
-                                   : exacto.substr(1);
+  *ansi = wide_ ? plat::AnsiFromWide(texto_, &exact) : texto_;
   return exact && ansi->find('\0') == std::string::npos;
 }
 
-bool WideExacto(const std::string& exacto, std::string* wide) {
-  if (exacto.empty()) return false;
-  if (exacto[0] == kExactoWide) {
-    *wide = exacto.substr(1);
+bool Exacto::Wide(std::string* wide) const {
+  if (wide_) {
+    *wide = texto_;
     return true;
   }
   if (!plat::HasWideNames()) return false;
-  *wide = plat::WideFromAnsi(exacto.substr(1));
+  *wide = plat::WideFromAnsi(texto_);
   return true;
 }
 
-std::string ClaveDeExacto(const std::string& exacto) {
+std::string Exacto::WideCero() const {
+  std::string wide;
+  Wide(&wide);
+  return wide.append(2, '\0');
+}
+
+std::string Exacto::Clave() const {
   // A blank at the end would vanish into the field's padding, and "bar "
   // would pass for a validated "bar".
   std::string ansi;
-  if (AnsiExacto(exacto, &ansi) &&
+  if (Ansi(&ansi) &&
       (ansi.empty() || ansi.size() > kAnchoNombre || ansi[ansi.size() - 1] != ' '))
     return ansi;
-  return std::string(1, '\0') + exacto;
+  return std::string(1, '\0').append(Celda());
 }

@@ -149,7 +149,7 @@ bool NombreDeFicheroSeguro(const std::string& name) {
 // the name itself for the open command, which has no other.
 std::string ClaveDeFila(const Grid& grid, int32_t row) {
   const std::string& exacto = grid.TextMatrix(row, kColExacto);
-  return exacto.empty() ? grid.TextMatrix(row, kColNombre) : ClaveDeExacto(exacto);
+  return exacto.empty() ? grid.TextMatrix(row, kColNombre) : Exacto::DeCelda(exacto).Clave();
 }
 
 // The hidden columns and the name, which together tell one entry.
@@ -226,10 +226,10 @@ void Monitor::llegirdelregistre() {
                         plat::ListOrdinaryFilesW(carpetaW, &names);
       if (!wide) plat::ListOrdinaryFiles(carpeta + txt::kAllFiles, &names);
       for (size_t i = 0; i < names.size(); ++i) {
-        cells[kColExacto] = wide ? ExactoDeWide(names[i]) : ExactoDeAnsi(names[i]);
-        cells[kColNombre] = cells[kColRuta] = NombreVisible(cells[kColExacto]);
+        const Exacto exacto = wide ? Exacto::DeWide(names[i]) : Exacto::DeAnsi(names[i]);
+        cells[kColNombre] = cells[kColRuta] = exacto.Visible();
         cells[kColUbicacion] = carpeta;
-        AnadirEntrada(&entradas, &cells);
+        AnadirEntrada(&entradas, &cells, &exacto);
       }
       continue;
     }
@@ -239,7 +239,7 @@ void Monitor::llegirdelregistre() {
       const std::string orden = ReadRegValue(lugar.root, lugar.key, "");
       if ((orden.size() > 1 ? orden.substr(1, 2) : std::string()) == "%1") continue;
       cells[kColNombre] = cells[kColRuta] = orden;
-      AnadirEntrada(&entradas, &cells);
+      AnadirEntrada(&entradas, &cells, 0);
       continue;
     }
     cells[kColSubclave] = lugar.key;
@@ -268,7 +268,7 @@ void Monitor::llegirdelregistre() {
         if (!ReadRegValueAt(key, lugar.valor, &text) || !DaFila(lugar, text)) continue;
         cells[kColNombre] = *lugar.valor ? std::string(lugar.valor) : text;
         cells[kColRuta] = text;
-        AnadirEntrada(&entradas, &cells);
+        AnadirEntrada(&entradas, &cells, 0);
         continue;
       }
       ValueReader reader(key, kRegNameCharsMax, kRegDataBytesMax);
@@ -279,9 +279,8 @@ void Monitor::llegirdelregistre() {
         RegEnumResult value = reader.Read(i, &status);
         if (status == kEnumNoMore) break;
         cells[kColNombre] = value.name;
-        cells[kColExacto] = value.exact;
         cells[kColRuta] = status == kEnumOk ? value.data : std::string(txt::kNotFound);
-        AnadirEntrada(&entradas, &cells);
+        AnadirEntrada(&entradas, &cells, &value.exact);
       }
     }
   }
@@ -369,10 +368,10 @@ std::string Monitor::VALIDAR_CLAVE(const std::string& CLAVE, const std::string& 
 
 // Rows are filled cell by cell so that a tab inside a name stays in its cell;
 // each goes just above the trailing empty row, in the order found.
-void Monitor::AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells) {
-  const std::string& exacto = (*cells)[kColExacto];
-  const bool si = Coincide(exacto.empty() ? (*cells)[kColNombre] : ClaveDeExacto(exacto),
-                           (*cells)[kColRuta]);
+void Monitor::AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells,
+                            const Exacto* exacto) {
+  if (exacto) (*cells)[kColExacto] = exacto->Celda();
+  const bool si = Coincide(exacto ? exacto->Clave() : (*cells)[kColNombre], (*cells)[kColRuta]);
   (*cells)[kColValidado] = si ? txt::kSi : txt::kNo;
   LIST1.InsertRowCells(1 + *entradas, *cells);
   ++*entradas;
@@ -382,26 +381,27 @@ void Monitor::AnadirSubclaves(const Lugar& lugar, const RegKey& key, RegView vis
                               int32_t* entradas, std::vector<std::string>* cells) {
   std::vector<std::string>& c = *cells;
   std::string dll;
-  for (uint32_t i = 0; key.SubkeyAt(i, &c[kColExacto]); ++i) {
+  Exacto exacto;
+  for (uint32_t i = 0; key.SubkeyAt(i, &exacto); ++i) {
     RegKey sub, parametros;
     std::string& text = c[kColRuta];
     text.clear();
-    if (!sub.OpenBelow(key, c[kColExacto], vista)) continue;
+    if (!sub.OpenBelow(key, exacto, vista)) continue;
     if (lugar.filas == kFilasServicios) {
       // Own or shared process, not a per-logon instance; automatic start.
       const uint32_t tipo = ReadRegDword(sub, txt::kTypeValue);
       if (!(tipo & 0x30) || (tipo & 0x80) || ReadRegDword(sub, txt::kStartValue) != 2) continue;
       ReadRegValueAt(sub, txt::kImagePathValue, &text);
       // The DLL a shared process loads is what starts: a swapped one is new.
-      if ((tipo & 0x20) && parametros.OpenBelow(sub, ExactoDeAnsi(txt::kParametersKey), vista) &&
+      if ((tipo & 0x20) && parametros.OpenBelow(sub, Exacto::DeAnsi(txt::kParametersKey), vista) &&
           ReadRegValueAt(parametros, txt::kServiceDllValue, &dll))
         text.append(1, ' ').append(dll);
     } else if (!ReadRegValueAt(sub, lugar.valor, &text)) {
       continue;
     }
-    c[kColNombre] = NombreVisible(c[kColExacto]);
+    c[kColNombre] = exacto.Visible();
     c[kColSubclave].assign(lugar.key).append(1, '\\').append(c[kColNombre]);
-    AnadirEntrada(entradas, cells);
+    AnadirEntrada(entradas, cells, &exacto);
   }
 }
 
@@ -435,9 +435,9 @@ int32_t Monitor::FilaDeEntrada(const std::vector<std::string>& entrada) const {
 // by its wide name through a path the system does not normalise; on 9x by
 // its ANSI name, unless the system would take that name for another file.
 bool Monitor::QuitarFichero(const Lugar& lugar, const std::string& carpeta,
-                            const std::string& nombre, const std::string& exacto,
+                            const std::string& nombre, const Exacto& exacto,
                             std::string* why) {
-  if (!NombreDeFicheroSeguro(nombre) || !NombreDeFicheroSeguro(NombreVisible(exacto))) {
+  if (!NombreDeFicheroSeguro(nombre) || !NombreDeFicheroSeguro(exacto.Visible())) {
     *why = txt::kNoEliminadoNombre;
     return false;
   }
@@ -446,14 +446,14 @@ bool Monitor::QuitarFichero(const Lugar& lugar, const std::string& carpeta,
   bool ok;
   if (plat::HasWideNames()) {
     if (!ReadRegWide(lugar.root, lugar.key, lugar.valor, &carpetaW) ||
-        !WideExacto(exacto, &nombreW)) {
+        !exacto.Wide(&nombreW)) {
       *why = txt::kNoEliminadoExacto;
       return false;
     }
     ok = plat::DeleteFileW(carpetaW, nombreW, &error);
   } else {
     const char last = nombre[nombre.size() - 1];
-    if (!AnsiExacto(exacto, &ansi) || last == '.' || last == ' ') {
+    if (!exacto.Ansi(&ansi) || last == '.' || last == ' ') {
       *why = txt::kNoEliminadoExacto;
       return false;
     }
@@ -468,7 +468,7 @@ bool Monitor::MismosValores(ValueReader* reader, int32_t desde, int32_t hasta) c
     EnumStatus status;
     const RegEnumResult value = reader->Read(static_cast<uint32_t>(row - desde - 1), &status);
     if (status == kEnumNoMore) return row == hasta + 1;
-    if (row > hasta || LIST1.TextMatrix(row, kColExacto) != value.exact ||
+    if (row > hasta || LIST1.TextMatrix(row, kColExacto) != value.exact.Celda() ||
         LIST1.TextMatrix(row, kColRuta) != (status == kEnumOk ? value.data : txt::kNotFound))
       return false;
   }
@@ -514,17 +514,15 @@ bool Monitor::eliminar(std::string* why) {
     razon = txt::kNoEliminadoCarpeta;
   } else {
     const Lugar& l = kLugares[p];
-    const std::string exacto = guardado.empty() ? ExactoDeAnsi(nombre) : guardado;
+    const Exacto exacto = guardado.empty() ? Exacto::DeAnsi(nombre) : Exacto::DeCelda(guardado);
     if (l.quitar == kQuitarFichero) {
       QuitarFichero(l, ubicacion, nombre, exacto, &razon);
     } else if (l.quitar == kQuitarServicio) {
       // Never deleted nor stopped: the manager starts it on demand only.
       // Services are listed only where names are wide. A refusal reads
       // "Acceso denegado", as a file's.
-      std::string wide;
+      const std::string wide = exacto.WideCero();
       plat::DWORD error = 0;
-      WideExacto(exacto, &wide);
-      wide.append(2, '\0');
       if (!plat::ServiceDemandStart(reinterpret_cast<const plat::WCHAR*>(wide.data()), &error))
         razon = txt::kNoEliminadoFichero + SystemErrorText(error);
     } else if (l.quitar == kQuitarValor) {
@@ -537,7 +535,7 @@ bool Monitor::eliminar(std::string* why) {
       key.Open(l.root, l.key, vista, acceso, &abierta);
       if (VigilarSubarbol(l) && key.IsOpen()) sub.OpenBelow(key, exacto, vista, acceso, &abierta);
       if (!DeleteRegValueExact(VigilarSubarbol(l) ? sub : key, abierta,
-                               l.valor ? ExactoDeAnsi(l.valor) : exacto, &quizaSigue))
+                               l.valor ? Exacto::DeAnsi(l.valor) : exacto, &quizaSigue))
         razon = txt::kNoEliminadoExacto;
     } else {
       std::string texto = l.quitar == kQuitarVaciar ? std::string() : Estandar(l);
@@ -576,7 +574,7 @@ void Monitor::Timer1_Timer() {
   const int32_t c = LIST1.ColSel();
   const bool esEntrada = r >= 1 && r < LIST1.Rows();
   const std::vector<std::string> entrada = EntradaDeFila(r);
-  const std::vector<std::string> otra = EntradaDeFila(s);
+  const std::vector<std::string> otra = s != r ? EntradaDeFila(s) : std::vector<std::string>();
 
   // Scan, check and the selection put back reach the view as one change, or
   // as none when the table reads as it did.

@@ -25,7 +25,8 @@ struct EntradaValidada {
 
 // Columns of the entry table. The last two are ours: the registry view a
 // machine-wide value came from, and the exact name of a value or a file
-// (core/exacto.h), which no display reads, so that an action acts on them.
+// (the text of its Exacto), which no display reads, so that an action acts
+// on them.
 enum {
   kColNombre = 0,
   kColRuta = 1,
@@ -142,7 +143,8 @@ class Monitor {
 
  private:
   bool AbrirEn(const std::string& ruta, std::string* why);
-  void AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells);
+  // A row of the cells and, when it has one, the exact name.
+  void AnadirEntrada(int32_t* entradas, std::vector<std::string>* cells, const Exacto* exacto);
   // The rows of a place whose entries are the subkeys of `key`.
   void AnadirSubclaves(const Lugar& lugar, const RegKey& key, RegView vista, int32_t* entradas,
                        std::vector<std::string>* cells);
@@ -156,7 +158,7 @@ class Monitor {
   int32_t FilaDeEntrada(const std::vector<std::string>& entrada) const;
   std::vector<std::string> EntradaDeFila(int32_t row) const;
   bool QuitarFichero(const Lugar& lugar, const std::string& carpeta, const std::string& nombre,
-                     const std::string& exacto, std::string* why);
+                     const Exacto& exacto, std::string* why);
 
   plat::Desktop* desktop_;
   plat::RecordFile fichero_;

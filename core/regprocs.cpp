@@ -1,6 +1,5 @@
 #include "core/regprocs.h"
 
-#include "core/exacto.h"
 #include "core/strutil.h"
 #include "core/texts.h"
 
@@ -8,13 +7,16 @@ namespace {
 
 const char kHexUpper[] = "0123456789ABCDEF";
 
+// A REG_DWORD's four bytes, least significant first.
+uint32_t Dword(const unsigned char* b) {
+  return b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24;
+}
+
 // Data as text, by type. The enumeration shows binary data like a string.
 std::string DataText(plat::DWORD type, const std::string& buf, plat::DWORD size, bool enumerating) {
   if (type == plat::kRegDword) {
     // The first four bytes of the (zero-filled) buffer, even if fewer came.
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(buf[i]);
-    std::string digits = DecimalText(v);
+    std::string digits = DecimalText(Dword(reinterpret_cast<const unsigned char*>(buf.data())));
     if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
     return digits;
   }
@@ -62,14 +64,12 @@ bool RegKey::Open(int32_t root, const std::string& subKey, RegView view, plat::R
   return IsOpen();
 }
 
-bool RegKey::OpenBelow(const RegKey& parent, const std::string& exacto, RegView view,
+bool RegKey::OpenBelow(const RegKey& parent, const Exacto& exacto, RegView view,
                        plat::REGSAM access, plat::LONG* status) {
   Close();
   const plat::REGSAM sam = access | (view == kRegViewDefault ? 0 : ViewFlag(view));
   plat::HKEY opened = 0;
-  std::string name;
-  WideExacto(exacto, &name);
-  name.append(2, '\0');
+  const std::string name = exacto.WideCero();
   const plat::LONG code = plat::RegOpenKeyExW(
       parent.Handle(), reinterpret_cast<const plat::WCHAR*>(name.data()), 0, sam, &opened);
   if (code == plat::kErrorSuccess) key_.Reset(opened);
@@ -77,14 +77,14 @@ bool RegKey::OpenBelow(const RegKey& parent, const std::string& exacto, RegView 
   return IsOpen();
 }
 
-bool RegKey::SubkeyAt(uint32_t index, std::string* exacto) const {
+bool RegKey::SubkeyAt(uint32_t index, Exacto* exacto) const {
   std::string name(kKeyNameChars * 2, '\0');
   plat::DWORD chars = kKeyNameChars;
   if (plat::RegEnumKeyExW(Handle(), index, reinterpret_cast<plat::WCHAR*>(&name[0]), &chars) !=
       plat::kErrorSuccess)
     return false;
   name.resize(chars * 2);
-  *exacto = ExactoDeWide(name);
+  *exacto = Exacto::DeWide(name);
   return true;
 }
 
@@ -125,7 +125,7 @@ uint32_t ReadRegDword(const RegKey& key, const char* valueName) {
   if (plat::RegQueryValueExA(key.Handle(), valueName, 0, &type, b, &size) != plat::kErrorSuccess ||
       type != plat::kRegDword)
     return 0;
-  return b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24;
+  return Dword(b);
 }
 
 namespace {
@@ -188,8 +188,8 @@ RegEnumResult ValueReader::Read(uint32_t index, EnumStatus* status) {
   if (code != plat::kErrorSuccess && code != plat::kErrorMoreData) return result;
   const size_t unit = wide_ ? 2 : 1;
   const std::string raw = name_.substr(0, nameLength_ * unit);
-  result.exact = wide_ ? ExactoDeWide(raw) : ExactoDeAnsi(raw);
-  result.name = NombreVisible(result.exact);
+  result.exact = wide_ ? Exacto::DeWide(raw) : Exacto::DeAnsi(raw);
+  result.name = result.exact.Visible();
   *status = kEnumUnreadable;
   if (code != plat::kErrorSuccess) return result;
   std::string bytes = data_.substr(0, size);
@@ -216,7 +216,7 @@ bool ReadRegWide(int32_t root, const std::string& subKey, const std::string& val
   if (!plat::HasWideNames()) return false;
   RegKey key;
   if (!key.Open(root, subKey)) return false;
-  const std::string name = plat::WideFromAnsi(valueName) + std::string(2, '\0');
+  const std::string name = Exacto::DeAnsi(valueName).WideCero();
   const plat::WCHAR* w = reinterpret_cast<const plat::WCHAR*>(name.data());
   plat::DWORD type = 0, size = 0;
   if (plat::RegQueryValueExW(key.Handle(), w, 0, &type, 0, &size) != plat::kErrorSuccess)
@@ -294,12 +294,12 @@ bool MayRemain(const RegKey& key, plat::LONG opened, const std::string& ansi,
 
 }  // namespace
 
-bool DeleteRegValueExact(const RegKey& key, plat::LONG opened, const std::string& exact,
+bool DeleteRegValueExact(const RegKey& key, plat::LONG opened, const Exacto& exact,
                          bool* mayRemain) {
   std::string ansi, wide;
   plat::UNICODE_STRING counted;
-  const bool byWide = plat::HasWideNames() && WideExacto(exact, &wide) && Counted(&wide, &counted);
-  if (!byWide && !AnsiExacto(exact, &ansi)) return false;
+  const bool byWide = plat::HasWideNames() && exact.Wide(&wide) && Counted(&wide, &counted);
+  if (!byWide && !exact.Ansi(&ansi)) return false;
   if (byWide)
     plat::NtDeleteValueKey(key.Handle(), &counted);
   else

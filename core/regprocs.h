@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "core/exacto.h"
 #include "platform/registry.h"
 
 // The registry view a key is opened in. The default is the plain open, which
@@ -29,13 +30,13 @@ const uint32_t kRegDataBytesMax = 1024 * 1024;
 
 // The three elements of an enumeration: type, name, data as text. After a
 // failure only `data` ("Not Found") means anything.
-// `exact` is the name as the system holds it (core/exacto.h), `name` the
-// same for display; it is set whenever the value was found, readable or not.
+// `exact` is the name as the system holds it, `name` the same for display;
+// it is set whenever the value was found, readable or not.
 struct RegEnumResult {
   int32_t type;
   std::string name;
   std::string data;
-  std::string exact;
+  Exacto exact;
   RegEnumResult() : type(0) {}
 };
 
@@ -47,12 +48,11 @@ class RegKey {
   // system's answer goes to `status` when given.
   bool Open(int32_t root, const std::string& subKey, RegView view = kRegViewDefault,
             plat::REGSAM access = plat::kKeyRead, plat::LONG* status = 0);
-  // Its subkey by exact name (core/exacto.h), through the wide functions:
-  // on NT only.
-  bool OpenBelow(const RegKey& parent, const std::string& exacto, RegView view,
+  // Its subkey by exact name, through the wide functions: on NT only.
+  bool OpenBelow(const RegKey& parent, const Exacto& exacto, RegView view,
                  plat::REGSAM access = plat::kKeyRead, plat::LONG* status = 0);
   // The exact name of its subkey at `index`; false past the last, and on 9x.
-  bool SubkeyAt(uint32_t index, std::string* exacto) const;
+  bool SubkeyAt(uint32_t index, Exacto* exacto) const;
   bool IsOpen() const { return static_cast<bool>(key_); }
   plat::HKEY Handle() const { return key_.Get(); }
   void Close() { key_.Reset(); }
@@ -110,9 +110,9 @@ RegEnumResult EnumValueAt(const RegKey& key, uint32_t index, uint32_t nameChars,
 bool ReadRegWide(int32_t root, const std::string& subKey, const std::string& valueName,
                  std::string* wide);
 
-// Deletes the value whose exact name is `exact` (core/exacto.h) from a key
+// Deletes the value whose exact name is `exact` from a key
 // opened to set and query values, whose open gave `opened`. False when no
 // function of this system can name it exactly: then nothing is touched.
 // `mayRemain` says whether it may still be there afterwards.
-bool DeleteRegValueExact(const RegKey& key, plat::LONG opened, const std::string& exact,
+bool DeleteRegValueExact(const RegKey& key, plat::LONG opened, const Exacto& exact,
                          bool* mayRemain);

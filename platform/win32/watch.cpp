@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_api.h"
+
 namespace plat {
 
 void Watches::Close() {
@@ -22,9 +24,7 @@ void Watches::Clear() {
 }
 
 bool Watches::AddKey(int32_t root, const char* path, REGSAM view, bool subtree) {
-  typedef LONG(WINAPI * NotifyFn)(::HKEY, BOOL, DWORD, HANDLE, BOOL);
-  const NotifyFn notify = reinterpret_cast<NotifyFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegNotifyChangeKeyValue")));
+  const auto notify = win32::Wide().RegNotifyChangeKeyValue;
   if (!notify || !n_ || keys_ == kMaxKeyWatches) return false;
   char p[kMaxPath];
   unsigned n = 0;

@@ -29,8 +29,9 @@ const WideApi& Wide() {
     memset(&a, 0, sizeof a);
     // Windows 9x sets the top bit of the version; its W functions are stubs.
     a.nt = (GetVersion() & 0x80000000u) == 0;
+    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    Find(advapi, "RegNotifyChangeKeyValue", &a.RegNotifyChangeKeyValue);
     if (a.nt) {
-      HMODULE advapi = GetModuleHandleA("advapi32.dll");
       HMODULE ntdll = GetModuleHandleA("ntdll.dll");
       HMODULE kernel = GetModuleHandleA("kernel32.dll");
       Find(advapi, "RegEnumValueW", &a.RegEnumValueW);

@@ -1,6 +1,6 @@
 // The wide and counted-name functions of NT-family Windows, found at run time
 // so that the same program still loads on Windows 9x, where they are absent
-// or only stubs. Every pointer is null there.
+// or only stubs. Every pointer but the one marked is null there.
 #pragma once
 #include <windows.h>
 
@@ -25,6 +25,8 @@ struct WideApi {
   BOOL(WINAPI* ChangeServiceConfigW)
   (SC_HANDLE, DWORD, DWORD, DWORD, LPCWSTR, LPCWSTR, LPDWORD, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR);
   BOOL(WINAPI* CloseServiceHandle)(SC_HANDLE);
+  // Windows 98 has it too: found on every system that has it.
+  LONG(WINAPI* RegNotifyChangeKeyValue)(::HKEY, BOOL, DWORD, HANDLE, BOOL);
   LONG(WINAPI* NtQueryValueKey)(HANDLE, const CountedName*, DWORD, PVOID, ULONG, PULONG);
   LONG(WINAPI* NtSetValueKey)(HANDLE, const CountedName*, ULONG, ULONG, const void*, ULONG);
   LONG(WINAPI* NtDeleteValueKey)(HANDLE, const CountedName*);

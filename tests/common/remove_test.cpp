@@ -78,7 +78,7 @@ TEST_F(RemoveTest, ARowThatPointsOutOfTheFolderRemovesNothing) {
                         folder + "2");
     } else {
       SetCell(row, kColNombre, name);
-      SetCell(row, kColExacto, ExactoDeAnsi(name));
+      SetCell(row, kColExacto, Exacto::DeAnsi(name).Celda());
     }
     std::string why;
     EXPECT_FALSE(Remove(row, &why)) << name;
@@ -125,7 +125,7 @@ TEST_F(RemoveTest, HostileNamesAndSizesAreListedValidatedAndRemovedExactly) {
     // Rows by exact name: the shown one may be the twin's too.
     int32_t row = 0, twin = 0;
     for (int32_t r = 1; r < monitor.LIST1.Rows(); ++r)
-      if (Propia(r)) (monitor.LIST1.TextMatrix(r, kColExacto) == ExactoDeWide(h.name) ? row : twin) = r;
+      if (Propia(r)) (monitor.LIST1.TextMatrix(r, kColExacto) == Exacto::DeWide(h.name).Celda() ? row : twin) = r;
     ASSERT_EQ(Column().size(), 2u);
     ASSERT_GT(row * twin, 0);
     EXPECT_EQ(monitor.LIST1.TextMatrix(row, kColNombre), h.shown);

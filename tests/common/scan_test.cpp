@@ -17,7 +17,7 @@ TEST_F(ScanTest, OnlyValuesAndFilesCarryExactNames) {
     places::SetOpenCommand(command);
     monitor.llegirdelregistre();
     Names exact;
-    for (const std::string& e : Column(kColExacto)) exact.push_back(NombreVisible(e));
+    for (const std::string& e : Column(kColExacto)) exact.push_back(Exacto::DeCelda(e).Visible());
     const bool listed = command[0] != '"';
     EXPECT_EQ(exact, listed ? Names({"Gamma", "epsilon.lnk", ""}) : Names({"Gamma", "epsilon.lnk"}))
         << command;
