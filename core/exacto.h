@@ -8,7 +8,7 @@
 
 #include <string>
 
-// What the data file's name field (kAnchoNombre bytes, space-padded) holds.
+// The width of the data file's name field, which is padded with blanks.
 const size_t kAnchoNombre = 100;
 
 class Exacto {
